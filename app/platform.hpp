@@ -1,0 +1,37 @@
+// The services the scene asks of the shell that runs it.
+//
+// Each shell (Win32, X11, offscreen) defines these functions once; the unit tests define their
+// own. Nothing in the scene includes an operating-system header: this file is the whole seam.
+#pragma once
+
+#include <cstdint>
+
+namespace zelm {
+
+// Milliseconds from a monotonic source, as a 32-bit count that wraps after about 49.7 days.
+std::uint32_t platform_time_ms();
+
+// Asks for a 1 ms timer period; returns 0 when the platform cannot give it.
+int platform_begin_timer_period();
+
+// Ends the 1 ms timer period.
+void platform_end_timer_period();
+
+enum class MessageIcon { none, error };
+enum class MessageOwner { none, demo_window };
+
+// Shows a message box and waits for the user to dismiss it. Every shell also reports it as
+// "Caption: text" where a developer or a test can read it.
+void platform_message_box(const char* text, const char* caption, MessageIcon icon,
+                          MessageOwner owner);
+
+// Destroys the demo window, which ends the run once the main loop sees it.
+void platform_destroy_demo_window();
+
+// Puts back the display mode that was active before the demo switched it.
+void platform_restore_display_mode();
+
+// Shows the frame just drawn.
+void platform_swap_buffers();
+
+}  // namespace zelm

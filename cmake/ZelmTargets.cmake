@@ -1,0 +1,32 @@
+# Helpers shared by every folder's CMakeLists.txt.
+
+# zelm_library(name SOURCES ... [DEPS ...]): a static library of portable code.
+# Its includes are relative to the repository root ("math/vector.hpp").
+function(zelm_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    if(ARG_DEPS)
+        target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    endif()
+endfunction()
+
+# zelm_unit_test(name SOURCES ... LIBS ...): a GoogleTest executable linked with the
+# recording OpenGL and the test platform instead of libGL and a real shell.
+function(zelm_unit_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} zelm_recording_gl zelm_test_platform
+                          GTest::gtest_main)
+    gtest_discover_tests(${name} PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# zelm_gl_test(name SOURCES ... LIBS ...): a GoogleTest executable that draws with the real
+# OpenGL (Mesa llvmpipe through an EGL pbuffer).
+function(zelm_gl_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} zelm_egl_offscreen zelm_test_platform
+                          GTest::gtest_main)
+    gtest_discover_tests(${name} PROPERTIES LABELS gl DISCOVERY_TIMEOUT 60)
+endfunction()
