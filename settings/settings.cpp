@@ -1,0 +1,122 @@
+#include "settings/settings.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#ifdef _WIN32
+#include <direct.h>
+#define zelm_chdir _chdir
+#else
+#include <unistd.h>
+#define zelm_chdir chdir
+#endif
+
+#include "app/platform.hpp"
+
+namespace zelm {
+
+char* datadir = nullptr;
+int use_heightfield = 1;
+int fullscreen = 0;
+int use_alt_blend = 0;
+
+SettingsRegistry settings_registry{};
+
+namespace {
+
+struct SwitchSetting {
+    const char* name;
+    int* value;
+};
+
+const SwitchSetting switch_settings[] = {
+    {"use_heightfield", &use_heightfield},
+    {"fullscreen", &fullscreen},
+    {"use_alt_blend", &use_alt_blend},
+};
+
+}  // namespace
+
+int parse_switch_text(const char* text) {
+    // Like atoi, but without undefined behaviour on overflow: the value saturates.
+    const char* p = text;
+    while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\f' || *p == '\v') {
+        ++p;
+    }
+    bool negative = false;
+    if (*p == '+' || *p == '-') {
+        negative = (*p == '-');
+        ++p;
+    }
+    long long value = 0;
+    while (*p >= '0' && *p <= '9') {
+        if (value < 2147483648LL) {
+            value = value * 10 + (*p - '0');
+        }
+        ++p;
+    }
+    if (negative) {
+        value = -value;
+    }
+    if (value > 2147483647LL) {
+        value = 2147483647LL;
+    }
+    if (value < -2147483648LL) {
+        value = -2147483648LL;
+    }
+    return static_cast<int>(value);
+}
+
+int read_settings() {
+    int status = 1;
+    if (datadir == nullptr) {
+        datadir = static_cast<char*>(std::malloc(datadir_buffer_size));
+        if (datadir == nullptr) {
+            std::exit(-1);
+        }
+    }
+    std::strcpy(datadir, ".");
+
+    SettingsRegistry& reg = settings_registry;
+    if (!reg.open_key(reg.context) && !reg.create_key(reg.context)) {
+        return 0;
+    }
+    if (!reg.query_value(reg.context, "datadir", datadir, datadir_capacity)) {
+        // A failed read may leave anything in the buffer; keep the default instead.
+        std::strcpy(datadir, ".");
+        status = 0;
+    }
+    for (const SwitchSetting& s : switch_settings) {
+        char text[switch_capacity];
+        if (reg.query_value(reg.context, s.name, text, switch_capacity)) {
+            *s.value = parse_switch_text(text);
+        } else {
+            status = 0;
+        }
+    }
+    reg.close_key(reg.context);
+    // A missing directory is not an error here: the texture loads will report it.
+    (void)zelm_chdir(datadir);
+    return status;
+}
+
+int write_settings() {
+    SettingsRegistry& reg = settings_registry;
+    if (!reg.open_key(reg.context)) {
+        return 1;
+    }
+    if (!reg.set_value(reg.context, "datadir", datadir != nullptr ? datadir : ".")) {
+        platform_message_box("Couldn't save datadir", "Error", MessageIcon::error,
+                             MessageOwner::none);
+    }
+    for (const SwitchSetting& s : switch_settings) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%d", *s.value);
+        reg.set_value(reg.context, s.name, text);
+    }
+    reg.close_key(reg.context);
+    return 1;
+}
+
+}  // namespace zelm
