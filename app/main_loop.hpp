@@ -1,0 +1,21 @@
+// The main loop: drain every pending message, then draw one frame; after the quit message,
+// finish draining, sleep 50 ms once and stop. No frame-rate cap.
+#pragma once
+
+namespace zelm {
+
+extern int quit_requested;
+
+struct MainLoopShell {
+    // Removes and dispatches every pending message; returns 1 when one of them asked to quit
+    // (the quit message itself is not dispatched).
+    int (*drain_messages)(void* context);
+    void (*sleep_ms)(void* context, unsigned milliseconds);
+    // Draws one frame (draw_frame in the shells; tests count calls).
+    void (*draw)(void* context);
+    void* context;
+};
+
+void run_main_loop(const MainLoopShell& shell);
+
+}  // namespace zelm
