@@ -47,7 +47,9 @@ InputAction demo_input(DemoInput input) {
     return InputAction::default_handling;
 }
 
-void demo_creation_complete() { mouse_move_tolerance += 1; }
+void demo_creation_complete() {
+    mouse_move_tolerance += 1;
+}
 
 void run_main_loop(const MainLoopShell& shell) {
     while (!quit_requested) {

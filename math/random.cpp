@@ -4,7 +4,9 @@ namespace zelm {
 
 RandomSource random_source{1};
 
-void random_seed(std::uint32_t value) { random_source.state = value; }
+void random_seed(std::uint32_t value) {
+    random_source.state = value;
+}
 
 int random_next() {
     random_source.state = random_source.state * 214013u + 2531011u;

@@ -14,7 +14,7 @@ struct FrameClock {
     std::uint32_t last_tick_ms;     // time of the latest tick (or of the start)
     std::uint32_t window_start_ms;  // start of the meter's current window
     std::int32_t window_frames;     // ticks counted in the current window
-    double last_rate;               // the meter's latest finite value, shown while a window is empty
+    double last_rate;  // the meter's latest finite value, shown while a window is empty
 };
 
 extern FrameClock frame_clock;

@@ -7,7 +7,9 @@
 
 namespace zelm {
 
-int dialog_check_state(int setting) { return setting != 0 ? 1 : 0; }
+int dialog_check_state(int setting) {
+    return setting != 0 ? 1 : 0;
+}
 
 void config_dialog_confirm(const char* edit_text, int heightfield_checked, int alt_blend_checked,
                            int fullscreen_checked) {

@@ -47,10 +47,18 @@ int egl_offscreen_create(EglOffscreen& egl, int width, int height) {
     if (!eglBindAPI(EGL_OPENGL_API)) {
         return fail(egl, "eglBindAPI");
     }
-    const EGLint config_attribs[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
-                                     EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                                     EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
-                                     EGL_DEPTH_SIZE, 16,
+    const EGLint config_attribs[] = {EGL_SURFACE_TYPE,
+                                     EGL_PBUFFER_BIT,
+                                     EGL_RENDERABLE_TYPE,
+                                     EGL_OPENGL_BIT,
+                                     EGL_RED_SIZE,
+                                     8,
+                                     EGL_GREEN_SIZE,
+                                     8,
+                                     EGL_BLUE_SIZE,
+                                     8,
+                                     EGL_DEPTH_SIZE,
+                                     16,
                                      EGL_NONE};
     EGLConfig config = nullptr;
     EGLint found = 0;

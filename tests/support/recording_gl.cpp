@@ -160,7 +160,8 @@ std::string to_text(const Call& call) {
             case 'b': {
                 const auto bits = static_cast<GLbitfield>(v);
                 std::string parts;
-                if (bits & GL_COLOR_BUFFER_BIT) parts += "GL_COLOR_BUFFER_BIT";
+                if (bits & GL_COLOR_BUFFER_BIT)
+                    parts += "GL_COLOR_BUFFER_BIT";
                 if (bits & GL_DEPTH_BUFFER_BIT) {
                     parts += parts.empty() ? "" : " | ";
                     parts += "GL_DEPTH_BUFFER_BIT";
@@ -196,8 +197,8 @@ std::vector<std::string> texts_without(std::initializer_list<Fn> skip) {
 }
 
 int count(Fn fn) {
-    return static_cast<int>(
-        std::count_if(gl_calls.begin(), gl_calls.end(), [fn](const Call& c) { return c.fn == fn; }));
+    return static_cast<int>(std::count_if(gl_calls.begin(), gl_calls.end(),
+                                          [fn](const Call& c) { return c.fn == fn; }));
 }
 
 void reset() {
@@ -213,23 +214,39 @@ using zelm::glrec::Fn;
 using zelm::glrec::record;
 
 // The recorded functions, with the signatures of <GL/gl.h> and <GL/glu.h>.
-void glBegin(GLenum mode) { record(Fn::Begin, {double(mode)}); }
-void glEnd() { record(Fn::End, {}); }
-void glVertex2f(GLfloat x, GLfloat y) { record(Fn::Vertex2f, {x, y}); }
-void glVertex3fv(const GLfloat* v) { record(Fn::Vertex3fv, {v[0], v[1], v[2]}); }
-void glTexCoord2f(GLfloat s, GLfloat t) { record(Fn::TexCoord2f, {s, t}); }
-void glTexCoord2fv(const GLfloat* v) { record(Fn::TexCoord2fv, {v[0], v[1]}); }
-void glColor3fv(const GLfloat* v) { record(Fn::Color3fv, {v[0], v[1], v[2]}); }
-void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { record(Fn::Color4f, {r, g, b, a}); }
+void glBegin(GLenum mode) {
+    record(Fn::Begin, {double(mode)});
+}
+void glEnd() {
+    record(Fn::End, {});
+}
+void glVertex2f(GLfloat x, GLfloat y) {
+    record(Fn::Vertex2f, {x, y});
+}
+void glVertex3fv(const GLfloat* v) {
+    record(Fn::Vertex3fv, {v[0], v[1], v[2]});
+}
+void glTexCoord2f(GLfloat s, GLfloat t) {
+    record(Fn::TexCoord2f, {s, t});
+}
+void glTexCoord2fv(const GLfloat* v) {
+    record(Fn::TexCoord2fv, {v[0], v[1]});
+}
+void glColor3fv(const GLfloat* v) {
+    record(Fn::Color3fv, {v[0], v[1], v[2]});
+}
+void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
+    record(Fn::Color4f, {r, g, b, a});
+}
 void glBindTexture(GLenum target, GLuint texture) {
     zelm::glrec::bound_texture = texture;
     record(Fn::BindTexture, {double(target), double(texture)});
 }
 void glTexImage2D(GLenum target, GLint level, GLint internal_format, GLsizei width, GLsizei height,
                   GLint border, GLenum format, GLenum type, const GLvoid* pixels) {
-    record(Fn::TexImage2D, {double(target), double(level), double(internal_format), double(width),
-                            double(height), double(border), double(format), double(type),
-                            pixels != nullptr ? 1.0 : 0.0});
+    record(Fn::TexImage2D,
+           {double(target), double(level), double(internal_format), double(width), double(height),
+            double(border), double(format), double(type), pixels != nullptr ? 1.0 : 0.0});
     if (zelm::glrec::keep_pixels) {
         zelm::glrec::TexImage image{zelm::glrec::bound_texture, level, width, height, {}};
         if (pixels != nullptr && width > 0 && height > 0) {
@@ -248,31 +265,57 @@ void glTexEnvf(GLenum target, GLenum pname, GLfloat param) {
 void glPixelStorei(GLenum pname, GLint param) {
     record(Fn::PixelStorei, {double(pname), double(param)});
 }
-void glEnable(GLenum cap) { record(Fn::Enable, {double(cap)}); }
-void glDisable(GLenum cap) { record(Fn::Disable, {double(cap)}); }
+void glEnable(GLenum cap) {
+    record(Fn::Enable, {double(cap)});
+}
+void glDisable(GLenum cap) {
+    record(Fn::Disable, {double(cap)});
+}
 void glBlendFunc(GLenum sfactor, GLenum dfactor) {
     record(Fn::BlendFunc, {double(sfactor), double(dfactor)});
 }
-void glCullFace(GLenum mode) { record(Fn::CullFace, {double(mode)}); }
-void glDepthFunc(GLenum func) { record(Fn::DepthFunc, {double(func)}); }
-void glShadeModel(GLenum mode) { record(Fn::ShadeModel, {double(mode)}); }
-void glHint(GLenum target, GLenum mode) { record(Fn::Hint, {double(target), double(mode)}); }
+void glCullFace(GLenum mode) {
+    record(Fn::CullFace, {double(mode)});
+}
+void glDepthFunc(GLenum func) {
+    record(Fn::DepthFunc, {double(func)});
+}
+void glShadeModel(GLenum mode) {
+    record(Fn::ShadeModel, {double(mode)});
+}
+void glHint(GLenum target, GLenum mode) {
+    record(Fn::Hint, {double(target), double(mode)});
+}
 void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
     record(Fn::ClearColor, {r, g, b, a});
 }
-void glClearDepth(GLclampd depth) { record(Fn::ClearDepth, {depth}); }
-void glClear(GLbitfield mask) { record(Fn::Clear, {double(mask)}); }
+void glClearDepth(GLclampd depth) {
+    record(Fn::ClearDepth, {depth});
+}
+void glClear(GLbitfield mask) {
+    record(Fn::Clear, {double(mask)});
+}
 void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
     record(Fn::Viewport, {double(x), double(y), double(width), double(height)});
 }
-void glMatrixMode(GLenum mode) { record(Fn::MatrixMode, {double(mode)}); }
-void glPushMatrix() { record(Fn::PushMatrix, {}); }
-void glPopMatrix() { record(Fn::PopMatrix, {}); }
-void glLoadIdentity() { record(Fn::LoadIdentity, {}); }
+void glMatrixMode(GLenum mode) {
+    record(Fn::MatrixMode, {double(mode)});
+}
+void glPushMatrix() {
+    record(Fn::PushMatrix, {});
+}
+void glPopMatrix() {
+    record(Fn::PopMatrix, {});
+}
+void glLoadIdentity() {
+    record(Fn::LoadIdentity, {});
+}
 void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
     record(Fn::Rotatef, {angle, x, y, z});
 }
-void glTranslatef(GLfloat x, GLfloat y, GLfloat z) { record(Fn::Translatef, {x, y, z}); }
+void glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
+    record(Fn::Translatef, {x, y, z});
+}
 void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble z_near, GLdouble z_far) {
     record(Fn::Perspective, {fovy, aspect, z_near, z_far});
 }
@@ -285,8 +328,12 @@ GLenum glGetError() {
     zelm::glrec::next_gl_error = GL_NO_ERROR;
     return error;
 }
-void glFinish() { record(Fn::Finish, {}); }
-void glFlush() { record(Fn::Flush, {}); }
+void glFinish() {
+    record(Fn::Finish, {});
+}
+void glFlush() {
+    record(Fn::Flush, {});
+}
 void glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type,
                   GLvoid* pixels) {
     record(Fn::ReadPixels,

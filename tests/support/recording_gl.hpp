@@ -12,12 +12,42 @@
 namespace zelm::glrec {
 
 enum class Fn : std::uint8_t {
-    Begin, End, Vertex2f, Vertex3fv, TexCoord2f, TexCoord2fv, Color3fv, Color4f,
-    BindTexture, TexImage2D, TexParameterf, TexEnvf, PixelStorei,
-    Enable, Disable, BlendFunc, CullFace, DepthFunc, ShadeModel, Hint,
-    ClearColor, ClearDepth, Clear, Viewport,
-    MatrixMode, PushMatrix, PopMatrix, LoadIdentity, Rotatef, Translatef,
-    Perspective, Ortho2D, GetError, Finish, Flush, ReadPixels,
+    Begin,
+    End,
+    Vertex2f,
+    Vertex3fv,
+    TexCoord2f,
+    TexCoord2fv,
+    Color3fv,
+    Color4f,
+    BindTexture,
+    TexImage2D,
+    TexParameterf,
+    TexEnvf,
+    PixelStorei,
+    Enable,
+    Disable,
+    BlendFunc,
+    CullFace,
+    DepthFunc,
+    ShadeModel,
+    Hint,
+    ClearColor,
+    ClearDepth,
+    Clear,
+    Viewport,
+    MatrixMode,
+    PushMatrix,
+    PopMatrix,
+    LoadIdentity,
+    Rotatef,
+    Translatef,
+    Perspective,
+    Ortho2D,
+    GetError,
+    Finish,
+    Flush,
+    ReadPixels,
 };
 
 struct Call {
@@ -37,8 +67,8 @@ struct TexImage {
 
 extern std::vector<Call> gl_calls;
 extern std::vector<TexImage> tex_images;
-extern bool keep_pixels;       // copy glTexImage2D pixels into tex_images (default true)
-extern GLenum next_gl_error;   // what glGetError answers (default GL_NO_ERROR)
+extern bool keep_pixels;      // copy glTexImage2D pixels into tex_images (default true)
+extern GLenum next_gl_error;  // what glGetError answers (default GL_NO_ERROR)
 
 // Forgets every recorded call and upload.
 void reset();

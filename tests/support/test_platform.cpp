@@ -33,7 +33,9 @@ int platform_begin_timer_period() {
     return testplatform::timer_period_result;
 }
 
-void platform_end_timer_period() { events.emplace_back("end_timer_period"); }
+void platform_end_timer_period() {
+    events.emplace_back("end_timer_period");
+}
 
 void platform_message_box(const char* text, const char* caption, MessageIcon icon,
                           MessageOwner owner) {
@@ -42,10 +44,16 @@ void platform_message_box(const char* text, const char* caption, MessageIcon ico
                      (owner == MessageOwner::demo_window ? "demo_window" : "none") + ")");
 }
 
-void platform_destroy_demo_window() { events.emplace_back("destroy_demo_window"); }
+void platform_destroy_demo_window() {
+    events.emplace_back("destroy_demo_window");
+}
 
-void platform_restore_display_mode() { events.emplace_back("restore_display_mode"); }
+void platform_restore_display_mode() {
+    events.emplace_back("restore_display_mode");
+}
 
-void platform_swap_buffers() { events.emplace_back("swap_buffers"); }
+void platform_swap_buffers() {
+    events.emplace_back("swap_buffers");
+}
 
 }  // namespace zelm

@@ -8,9 +8,9 @@
 
 namespace zelm::testplatform {
 
-extern std::uint32_t now_ms;       // what platform_time_ms() answers
-extern std::uint32_t advance_ms;   // added to now_ms after each read (0: the clock stands still)
-extern int timer_period_result;    // what platform_begin_timer_period() answers (default 1)
+extern std::uint32_t now_ms;      // what platform_time_ms() answers
+extern std::uint32_t advance_ms;  // added to now_ms after each read (0: the clock stands still)
+extern int timer_period_result;   // what platform_begin_timer_period() answers (default 1)
 
 // "message_box(Caption, text, error|none, none|demo_window)", "destroy_demo_window",
 // "restore_display_mode", "swap_buffers", "begin_timer_period", "end_timer_period".

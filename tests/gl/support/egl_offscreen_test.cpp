@@ -31,7 +31,9 @@ TEST(EglOffscreen, ImmediateModeDrawsIntoThePbuffer) {
 
     const std::vector<std::uint8_t> rgb = egl_offscreen_read_rgb(egl);
     ASSERT_EQ(rgb.size(), 640u * 480u * 3u);
-    const auto pixel = [&](int x, int y) { return &rgb[(static_cast<std::size_t>(y) * 640 + x) * 3]; };
+    const auto pixel = [&](int x, int y) {
+        return &rgb[(static_cast<std::size_t>(y) * 640 + x) * 3];
+    };
     EXPECT_EQ(pixel(100, 10)[0], 255);
     EXPECT_EQ(pixel(100, 10)[2], 0);
     EXPECT_EQ(pixel(500, 470)[0], 0);

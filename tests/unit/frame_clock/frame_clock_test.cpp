@@ -59,8 +59,8 @@ TEST(FrameClock, WindowCountsOneToElevenAndRestartsAtThePreviousTick) {
             EXPECT_DOUBLE_EQ(frame_rate(), 1.0 / 10 * 1000);
         }
     }
-    const std::vector<int> expected = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 1,
-                                       2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 1, 2};
+    const std::vector<int> expected = {1, 2, 3, 4, 5, 6, 7, 8, 9,  10, 11, 1,
+                                       2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 1,  2};
     EXPECT_EQ(counts, expected);
 }
 

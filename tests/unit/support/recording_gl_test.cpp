@@ -34,8 +34,7 @@ TEST(RecordingGl, KeepsUploadedPixelsWithTheirBinding) {
     glTexImage2D(GL_TEXTURE_2D, 0, 4, 2, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     ASSERT_EQ(glrec::tex_images.size(), 1u);
     EXPECT_EQ(glrec::tex_images[0].texture, 4u);
-    EXPECT_EQ(glrec::tex_images[0].pixels,
-              (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(glrec::tex_images[0].pixels, (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(glrec::to_text(glrec::gl_calls[1]),
               "glTexImage2D(GL_TEXTURE_2D, 0, 4, 2, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, 1)");
 }
