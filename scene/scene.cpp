@@ -1,0 +1,191 @@
+// Scene setup and frame composition. Every transform lives on the GL_PROJECTION stack: the
+// perspective at the bottom, the camera pushed over it for the 3D part of a frame, the overlay's
+// orthographic projection pushed by the text drawing. The modelview matrix stays the identity.
+//
+// Units: world units (z up), degrees for angles, seconds for frame_dt.
+#include "scene/scene.hpp"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "app/platform.hpp"
+#include "mesh/heightfield.hpp"
+#include "particles/particle_system.hpp"
+#include "scene/frame_clock.hpp"
+#include "scene/text_overlay.hpp"
+#include "settings/settings.hpp"
+#include "textures/pcx_loader.hpp"
+
+namespace zelm {
+
+int scene_ready = 0;
+float orbit_speed = 0.0f;
+int window_width = 640;
+int window_height = 480;
+extern const char scene_credit_line[] =
+    "Zelm - ripples, a spiral of sparks and a circling camera, in real-time OpenGL";
+
+namespace {
+
+constexpr int texture_path_size = 1000;
+constexpr int particle_texture_id = 3;
+constexpr int mesh_texture_id = 4;
+constexpr int font_index = 0;
+
+#ifdef _WIN32
+constexpr char path_separator = '\\';
+#else
+constexpr char path_separator = '/';
+#endif
+
+// Writes datadir/name into path; 0 when the result does not fit.
+int compose_texture_path(char (&path)[texture_path_size], const char* name) {
+    const char* dir = (datadir != nullptr) ? datadir : ".";
+    const int n = std::snprintf(path, sizeof path, "%s%c%s", dir, path_separator, name);
+    return (n >= 0 && n < texture_path_size) ? 1 : 0;
+}
+
+// Tells the user a texture did not load and ends the run once setup is over.
+void report_texture_failure() {
+    if (fullscreen != 0) {
+        platform_restore_display_mode();
+    }
+    platform_message_box("Error loading texture", "Error", MessageIcon::error, MessageOwner::none);
+    platform_destroy_demo_window();
+}
+
+// Loads datadir/name with loader, reporting a path too long to compose as a failed load.
+void load_scene_texture(const char* name, int (*loader)(const char*, int), int id) {
+    char path[texture_path_size];
+    if (compose_texture_path(path, name) == 0 || loader(path, id) == 0) {
+        report_texture_failure();
+    }
+}
+
+// Multiplies the 90-degree perspective for the window's aspect onto the projection matrix.
+void apply_perspective() {
+    const double aspect = static_cast<double>(window_width) / static_cast<double>(window_height);
+    glMatrixMode(GL_PROJECTION);
+    gluPerspective(90.0, aspect, 1.01, 4096.0);
+}
+
+}  // namespace
+
+// One-time render state, textures, projection, clock, particles, mesh and camera.
+void scene_setup() {
+    if (scene_ready != 0) {
+        return;
+    }
+    scene_ready = 1;
+
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(1.0);
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+
+    load_scene_texture("particle.pcx", load_pcx_texture, particle_texture_id);
+    load_scene_texture("font.pcx", load_font, font_index);
+    load_scene_texture("height.pcx", load_pcx_texture, mesh_texture_id);
+
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    // The new context's projection is still the identity.
+    apply_perspective();
+
+    frame_clock_start();
+    if (platform_begin_timer_period() == 0) {
+        platform_message_box("Can't set timer resolution to 1 millisecond", "Error",
+                             MessageIcon::error, MessageOwner::demo_window);
+        platform_destroy_demo_window();
+    }
+    frame_clock_tick();
+
+    const int spiral = particle_system_create(particle_spiral);
+    particle_system_set_position_by_id(spiral, 0.0f, 0.0f, 100.0f);
+
+    particle_blend_dst = (use_alt_blend != 0) ? GL_ONE_MINUS_SRC_ALPHA : GL_ONE;
+
+    heightfield_create(32, 32, 16);
+    heightfield_request_state(heightfield_ripple);
+
+    camera.angles.pitch = -10.0f;
+    camera.position.z = 130.0f;
+    orbit_speed = 10.0f;
+}
+
+// Moves the camera along its circle of radius 120, facing the z axis.
+void orbit_camera() {
+    camera.angles.roll = 0.0f;
+    float yaw = camera.angles.yaw + orbit_speed * frame_dt;
+    // Kept within one turn: a yaw that grew without bound would, after hours, be too coarse a
+    // float for a small step to change it, and the camera would stop.
+    if (yaw >= 360.0f || yaw < 0.0f) {
+        yaw = std::fmod(yaw, 360.0f);
+        if (yaw < 0.0f) {
+            yaw += 360.0f;
+        }
+        if (yaw >= 360.0f) {
+            yaw = 0.0f;
+        }
+    }
+    camera.angles.yaw = yaw;
+    const double r = yaw * kDegreesToRadians;
+    camera.position.x = static_cast<float>(std::cos(r) * -120.0);
+    camera.position.y = static_cast<float>(std::sin(r) * 120.0);
+}
+
+// One frame: clock, camera, the 3D scene under the camera transform, the overlay, the swap.
+void draw_frame() {
+    frame_clock_tick();
+    orbit_camera();
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_BLEND);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    // Turn the world's z-up axes into the eye's y-up axes, then look along the camera's angles.
+    glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+    glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
+    glRotatef(camera.angles.roll, 1.0f, 0.0f, 0.0f);
+    glRotatef(camera.angles.pitch, 0.0f, 1.0f, 0.0f);
+    glRotatef(camera.angles.yaw, 0.0f, 0.0f, 1.0f);
+    glTranslatef(-camera.position.x, -camera.position.y, -camera.position.z);
+
+    if (use_heightfield != 0) {
+        heightfield_update();
+        heightfield_draw();
+    }
+    particle_systems_update();
+    particle_systems_draw();
+
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+
+    draw_text(scene_credit_line, 0.0f, 470.0f, font_index);
+    char meter[64];
+    draw_text(format_frame_rate(meter, sizeof meter, frame_rate()), 0.0f, 0.0f, font_index);
+
+    platform_swap_buffers();
+}
+
+// Makes the picture fill a drawable of width x height: viewport and perspective for its aspect.
+void scene_resize(int width, int height) {
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    window_width = width;
+    window_height = height;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    apply_perspective();
+}
+
+}  // namespace zelm

@@ -1,0 +1,79 @@
+// Bitmap font text overlay. Overlay space is 640 x 480 with its origin at the top-left corner and
+// y growing downward; a glyph is an 8 x 8 quad textured with one cell of a 16 x 16 grid.
+#include "scene/text_overlay.hpp"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "textures/pcx_loader.hpp"
+
+namespace zelm {
+
+extern const FontMetrics font_metrics = {8, 8, 0.0625f, 0.0625f, 128.0f, 128.0f};
+int font_initialised = 0;
+extern const int overlay_width = 640;
+extern const int overlay_height = 480;
+
+namespace {
+
+// The font module's one-time initialisation: nothing to prepare but the flag.
+void font_init() {
+    font_initialised = 1;
+}
+
+}  // namespace
+
+// Loads the PCX font at path into texture id font_index + 2.
+int load_font(const char* path, int font_index) {
+    if (font_initialised == 0) {
+        font_init();
+    }
+    return load_pcx_texture(path, font_index + 2);
+}
+
+// Draws text as one batch of glyph quads under an orthographic overlay projection.
+int draw_text(const char* text, float x, float y, int font_index) {
+    if (text == nullptr || text[0] == '\0') {
+        return 1;
+    }
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluOrtho2D(0, overlay_width, overlay_height, 0);
+
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(font_index + 2));
+    // The glyph quads wind clockwise on screen.
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+    glBegin(GL_QUADS);
+    glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+    const float w = static_cast<float>(font_metrics.glyph_width);
+    const float h = static_cast<float>(font_metrics.glyph_height);
+    for (const char* p = text; *p != '\0'; ++p) {
+        // Bytes of 128 and above are negative codes; their cells wrap by the texture's repeat.
+        const int code = static_cast<signed char>(*p);
+        const int column = code & 15;
+        const int row = code / 16;
+        const float s0 = static_cast<float>(column) * font_metrics.cell_s;
+        const float s1 = s0 + font_metrics.cell_s;
+        const float t0 = static_cast<float>(row) * font_metrics.cell_t;
+        const float t1 = t0 + font_metrics.cell_t;
+        glTexCoord2f(s0, t0);
+        glVertex2f(x, y);
+        glTexCoord2f(s1, t0);
+        glVertex2f(x + w, y);
+        glTexCoord2f(s1, t1);
+        glVertex2f(x + w, y + h);
+        glTexCoord2f(s0, t1);
+        glVertex2f(x, y + h);
+        x += w;
+    }
+    glEnd();
+    glPopMatrix();
+    return 1;
+}
+
+}  // namespace zelm
