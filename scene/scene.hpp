@@ -5,18 +5,12 @@
 #pragma once
 
 #include "math/vector.hpp"
+#include "scene/camera.hpp"
 
 namespace zelm {
 
-struct Camera {
-    Vec3 position;
-    Angles angles;
-};
-
-extern Camera camera;
 extern float orbit_speed;             // degrees of yaw per second
 extern int scene_ready;               // set once scene_setup has been entered
-extern unsigned particle_blend_dst;   // GL_ONE, or GL_ONE_MINUS_SRC_ALPHA with use_alt_blend
 
 // The demo window's size: 640 x 480, set by the shell that owns the window.
 extern int window_width;

@@ -1,0 +1,19 @@
+// The camera and the particle blend factor: the little of the scene that the sprite drawing
+// reads, kept apart so that the particles link without the whole scene.
+//
+// Units: world units (z up) for the position, degrees for the angles.
+#pragma once
+
+#include "math/vector.hpp"
+
+namespace zelm {
+
+struct Camera {
+    Vec3 position;
+    Angles angles;
+};
+
+extern Camera camera;
+extern unsigned particle_blend_dst;  // GL_ONE, or GL_ONE_MINUS_SRC_ALPHA with use_alt_blend
+
+}  // namespace zelm
