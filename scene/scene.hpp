@@ -23,4 +23,8 @@ void scene_setup();
 void draw_frame();
 void orbit_camera();
 
+// Makes the picture fill a drawable of width x height (viewport and perspective for its
+// aspect); for shells whose window is not 640 x 480. Call between frames.
+void scene_resize(int width, int height);
+
 }  // namespace zelm
