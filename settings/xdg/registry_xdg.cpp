@@ -1,0 +1,256 @@
+// The settings key as a directory of one-value files under the XDG config directories.
+#include "settings/xdg/registry_xdg.hpp"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace zelm {
+
+namespace {
+
+// An environment variable that is set and not empty, or null.
+const char* environment_value(const char* name) {
+    const char* value = std::getenv(name);
+    return (value != nullptr && value[0] != '\0') ? value : nullptr;
+}
+
+bool is_absolute(const std::string& path) {
+    return !path.empty() && path[0] == '/';
+}
+
+std::string home_directory() {
+    if (const char* home = environment_value("HOME")) {
+        return home;
+    }
+    const passwd* entry = getpwuid(getuid());
+    return (entry != nullptr && entry->pw_dir != nullptr) ? entry->pw_dir : "";
+}
+
+std::string key_directory(const std::string& base) {
+    return base + "/" + xdg_key_path;
+}
+
+bool is_directory(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Creates path and any missing parents with mode; an existing directory is success.
+bool make_directories(const std::string& path, mode_t mode) {
+    if (is_directory(path)) {
+        return true;
+    }
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string prefix = path.substr(0, slash);
+        if (mkdir(prefix.c_str(), mode) != 0 && errno != EEXIST) {
+            return false;
+        }
+        if (slash == std::string::npos) {
+            break;
+        }
+    }
+    return is_directory(path);
+}
+
+bool write_all(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Replaces dir/name with contents so that a reader sees the old file or the new one, never a
+// part of either, even across a crash.
+bool replace_file(const std::string& dir, const std::string& name, const std::string& contents) {
+    static unsigned sequence = 0;
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = dir + "/." + name + ".tmp" + std::to_string(getpid()) + "." +
+               std::to_string(sequence++);
+        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            return false;
+        }
+    }
+    if (fd < 0) {
+        return false;
+    }
+    const bool written = write_all(fd, contents) && fsync(fd) == 0;
+    const bool closed = close(fd) == 0;
+    if (!written || !closed || rename(temp.c_str(), (dir + "/" + name).c_str()) != 0) {
+        unlink(temp.c_str());
+        return false;
+    }
+    // The rename itself is durable only once the directory is.
+    const int dir_fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir_fd >= 0) {
+        fsync(dir_fd);
+        close(dir_fd);
+    }
+    return true;
+}
+
+// Outcome of looking for a value in one base directory.
+enum class ReadResult { missing, failed, read };
+
+// Reads base/Varno/ZELM/subkey into buf when its text fits in capacity bytes with the
+// terminator.
+ReadResult read_value(const std::string& base, const char* subkey, char* buf, int capacity) {
+    const std::string path = key_directory(base) + "/" + subkey;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return (errno == ENOENT || errno == ENOTDIR) ? ReadResult::missing : ReadResult::failed;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return ReadResult::failed;
+    }
+    // Enough for the largest value that fits, its newline, and one byte to see it is longer.
+    const std::size_t limit = static_cast<std::size_t>(capacity) + 1;
+    std::string contents(limit, '\0');
+    std::size_t got = 0;
+    while (got < limit) {
+        const ssize_t n = read(fd, contents.data() + got, limit - got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            close(fd);
+            return ReadResult::failed;
+        }
+        if (n == 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    close(fd);
+    contents.resize(got);
+    const std::string text = xdg_value_text(contents);
+    if (text.size() + 1 > static_cast<std::size_t>(capacity)) {
+        return ReadResult::failed;
+    }
+    // Like a registry string, the value ends at its first NUL.
+    std::memcpy(buf, text.c_str(), text.size() + 1);
+    return ReadResult::read;
+}
+
+XdgStore& store_of(void* context) {
+    return *static_cast<XdgStore*>(context);
+}
+
+// Every base directory in the order reads search them.
+std::vector<std::string> read_order(const XdgStore& store) {
+    std::vector<std::string> bases;
+    if (!store.config_home.empty()) {
+        bases.push_back(store.config_home);
+    }
+    bases.insert(bases.end(), store.config_dirs.begin(), store.config_dirs.end());
+    return bases;
+}
+
+// The key is there when any base directory has it.
+int xdg_open_key(void* context) {
+    for (const std::string& base : read_order(store_of(context))) {
+        if (is_directory(key_directory(base))) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// Creates the key in the config home.
+int xdg_create_key(void* context) {
+    const XdgStore& store = store_of(context);
+    if (store.config_home.empty()) {
+        return 0;
+    }
+    // A config home made here is private, as the XDG rules ask; the key below it is not.
+    if (!make_directories(store.config_home, 0700)) {
+        return 0;
+    }
+    return make_directories(key_directory(store.config_home), 0755) ? 1 : 0;
+}
+
+// The first base directory that has the value's file decides it: a value the user cannot
+// read does not fall back to the system's.
+int xdg_query_value(void* context, const char* subkey, char* buf, int capacity) {
+    for (const std::string& base : read_order(store_of(context))) {
+        switch (read_value(base, subkey, buf, capacity)) {
+            case ReadResult::read:
+                return 1;
+            case ReadResult::failed:
+                return 0;
+            case ReadResult::missing:
+                break;
+        }
+    }
+    return 0;
+}
+
+// Stores text as the value of subkey in the config home, creating the key there if needed.
+int xdg_set_value(void* context, const char* subkey, const char* text) {
+    const XdgStore& store = store_of(context);
+    if (!xdg_create_key(context)) {
+        return 0;
+    }
+    return replace_file(key_directory(store.config_home), subkey, std::string(text) + "\n") ? 1 : 0;
+}
+
+// Nothing is held open between calls.
+void xdg_close_key(void*) {}
+
+}  // namespace
+
+std::string xdg_value_text(const std::string& file_contents) {
+    if (!file_contents.empty() && file_contents.back() == '\n') {
+        return file_contents.substr(0, file_contents.size() - 1);
+    }
+    return file_contents;
+}
+
+XdgStore xdg_store_from_environment() {
+    XdgStore store;
+    if (const char* home = environment_value("XDG_CONFIG_HOME"); home && is_absolute(home)) {
+        store.config_home = home;
+    } else if (const std::string user_home = home_directory(); is_absolute(user_home)) {
+        store.config_home = user_home + "/.config";
+    }
+    const char* dirs = environment_value("XDG_CONFIG_DIRS");
+    const std::string list = dirs != nullptr ? dirs : "/etc/xdg";
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(':', start);
+        if (end == std::string::npos) {
+            end = list.size();
+        }
+        const std::string entry = list.substr(start, end - start);
+        if (is_absolute(entry)) {
+            store.config_dirs.push_back(entry);
+        }
+        start = end + 1;
+    }
+    return store;
+}
+
+SettingsRegistry xdg_settings_registry(XdgStore& store) {
+    return SettingsRegistry{&store,          xdg_open_key,  xdg_create_key,
+                            xdg_query_value, xdg_set_value, xdg_close_key};
+}
+
+}  // namespace zelm
