@@ -65,10 +65,9 @@ void load_scene_texture(const char* name, int (*loader)(const char*, int), int i
     }
 }
 
-// Multiplies the 90-degree perspective for the window's aspect onto the projection matrix.
+// Multiplies the 90-degree perspective for the window's aspect onto the current matrix.
 void apply_perspective() {
     const double aspect = static_cast<double>(window_width) / static_cast<double>(window_height);
-    glMatrixMode(GL_PROJECTION);
     gluPerspective(90.0, aspect, 1.01, 4096.0);
 }
 
@@ -97,6 +96,7 @@ void scene_setup() {
 
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     // The new context's projection is still the identity.
+    glMatrixMode(GL_PROJECTION);
     apply_perspective();
 
     frame_clock_start();

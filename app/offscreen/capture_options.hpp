@@ -1,0 +1,29 @@
+// Command-line options of zelm-capture, the offscreen renderer that writes the demo's frames as
+// PNG files. Times are in milliseconds.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zelm {
+
+struct CaptureOptions {
+    std::string out_dir;     // where frame-NNNN.png go; required
+    long frames;             // frames to draw and write
+    std::uint32_t frame_ms;  // clock step before every tick
+    std::uint32_t start_ms;  // the clock's first value
+    std::string datadir;     // folder of the three PCX files
+    int use_heightfield;
+    int use_alt_blend;
+    bool help;
+};
+
+// The usage text printed by --help.
+extern const char capture_usage[];
+
+// Fills options from argv, starting from the defaults (default_datadir for --datadir). Returns
+// 1, or 0 with a one-line reason in error.
+int parse_capture_options(int argc, const char* const* argv, const char* default_datadir,
+                          CaptureOptions& options, std::string& error);
+
+}  // namespace zelm

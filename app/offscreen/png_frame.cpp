@@ -1,0 +1,69 @@
+// PNG writer for frames, on libpng. libpng reports errors by longjmp, so nothing with a
+// destructor lives across the setjmp in write_rows.
+#include "app/offscreen/png_frame.hpp"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+
+namespace zelm {
+
+namespace {
+
+// Encodes the rows into file; 1 on success.
+int write_rows(std::FILE* file, int width, int height, png_bytep* rows) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (png == nullptr) {
+        return 0;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr) {
+        png_destroy_write_struct(&png, nullptr);
+        return 0;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return 0;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    // Frames are written often and read rarely: favour speed over size.
+    png_set_compression_level(png, 3);
+    png_write_info(png, info);
+    png_write_image(png, rows);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return 1;
+}
+
+}  // namespace
+
+// Writes the RGB image to path; removes the file again if anything fails.
+int write_png_rgb(const char* path, int width, int height, const std::vector<std::uint8_t>& rgb) {
+    const std::size_t row_bytes = static_cast<std::size_t>(width) * 3;
+    if (width <= 0 || height <= 0 || rgb.size() < row_bytes * static_cast<std::size_t>(height)) {
+        return 0;
+    }
+    std::vector<png_bytep> rows(static_cast<std::size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        rows[static_cast<std::size_t>(y)] =
+            const_cast<png_bytep>(rgb.data() + row_bytes * static_cast<std::size_t>(y));
+    }
+    std::FILE* file = std::fopen(path, "wb");
+    if (file == nullptr) {
+        return 0;
+    }
+    int ok = write_rows(file, width, height, rows.data());
+    if (std::fclose(file) != 0) {
+        ok = 0;
+    }
+    if (ok == 0) {
+        std::remove(path);
+    }
+    return ok;
+}
+
+}  // namespace zelm
