@@ -55,7 +55,9 @@ public:
         std::FILE* file = std::fopen(path_.c_str(), "wb");
         EXPECT_NE(file, nullptr) << path_;
         if (file != nullptr) {
-            EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+            if (!bytes.empty()) {
+                EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+            }
             std::fclose(file);
         }
     }
