@@ -42,23 +42,59 @@ struct HeightfieldMesh {
     VertexColour* vertex_colours;
     MeshTriangle* triangles;
     Vec3* face_normals;
+    // The ripple's heights depend on the radial distance only, and a centred grid repeats each
+    // distance up to eight times: the distinct distances (ascending), their heights this frame
+    // and each vertex's slot in them, filled on entering the ripple.
+    std::int32_t radial_slot_count;
+    float* radial_slot_distance;
+    float* radial_slot_height;
+    std::uint16_t* radial_slot;
 };
 
 extern HeightfieldMesh heightfield;
+
+// Radians; 0 at program start, not reset by creation. Kept within one period of 2 pi either side
+// of 0, so that single-precision steps of frame_dt x 2 still move it after days of running.
 extern float ripple_phase;
 
+// Indices are signed 16-bit, so a mesh holds at most this many vertices.
+inline constexpr int heightfield_max_vertices = 32768;
+
+// Builds the mesh: random heights, triangles, normals and colours. Returns 1, or 0 with nothing
+// allocated (out of memory, fewer than one cell, spacing below 1, or too many vertices).
 int heightfield_create(int cols, int rows, int spacing);
+
+// Frees every buffer and clears the pointers; counts and states stay.
 void heightfield_release();
+
+// True when creation succeeded and the buffers exist.
+bool heightfield_built();
+
+// x and y on the grid centred on the origin, z from the random source in vertex order.
 void heightfield_init_positions();
+
+// Two counter-clockwise triangles per cell, split along the (c + 1, r) - (c, r + 1) diagonal.
 void heightfield_build_triangles();
 
+// Unit normal of each triangle.
 void heightfield_face_normals();
+
+// Mean of the adjacent face normals; exits with -1 when its temporary array cannot be allocated.
 void heightfield_vertex_normals();
+
+// Grey level of each vertex from a fixed directional light with a constant floor.
 void heightfield_light();
 
+// Settles the mesh flat, then enters state.
 void heightfield_request_state(int state);
+
+// The work done when state begins: the ripple fills the radial distances.
 void heightfield_enter_state(int state);
+
+// One animation step, scaled by frame_dt.
 void heightfield_update();
+
+// Draws the mesh as textured, per-vertex coloured triangle strips under the current projection.
 void heightfield_draw();
 
 }  // namespace zelm
