@@ -1,0 +1,220 @@
+// Depth sorting and sprite drawing, through the recording OpenGL.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "particles/particle_system.hpp"
+#include "scene/camera.hpp"
+#include "tests/support/recording_gl.hpp"
+
+namespace zelm {
+namespace {
+
+using glrec::Fn;
+
+// A fountain whose first live particles sit at the given x, y, z with red = their index.
+ParticleSystem* system_with(const std::vector<Vec3>& positions) {
+    ParticleSystem* s = particle_system_find(particle_system_create(particle_fountain));
+    for (size_t i = 0; i < positions.size(); ++i) {
+        Particle* p = s->particles[i];
+        particle_reset(p);
+        p->position = positions[i];
+        p->colour[0] = static_cast<float>(i);
+    }
+    s->live_count = static_cast<int>(positions.size());
+    return s;
+}
+
+// The red values (original indices) of the live particles in pool order.
+std::vector<int> pool_order(const ParticleSystem* s) {
+    std::vector<int> order;
+    for (int i = 0; i < s->live_count; ++i) {
+        order.push_back(static_cast<int>(s->particles[i]->colour[0]));
+    }
+    return order;
+}
+
+// The red values of the sprites in the order they were drawn.
+std::vector<int> drawn_order() {
+    std::vector<int> order;
+    for (const glrec::Call& call : glrec::gl_calls) {
+        if (call.fn == Fn::Color4f) {
+            order.push_back(static_cast<int>(call.args[0]));
+        }
+    }
+    return order;
+}
+
+TEST(ParticleSort, PartitionKeepsEqualKeysRightOfThePivot) {
+    // x keys 2, 1, 2, 0, 2: the middle entry (index 2) is the pivot.
+    ParticleSystem* s = system_with({{2, 9, 9}, {1, 9, 9}, {2, 9, 9}, {0, 9, 9}, {2, 9, 9}});
+    EXPECT_EQ(particle_partition(s->particles, 0, 4, 0), 2);
+    EXPECT_EQ(pool_order(s), (std::vector<int>{3, 1, 2, 0, 4}));
+}
+
+TEST(ParticleSort, TiesComeOutInTheOrderTheStepsGive) {
+    ParticleSystem* s = system_with({{2, 9, 9}, {1, 9, 9}, {2, 9, 9}, {0, 9, 9}, {2, 9, 9}});
+    particle_sort(s, 0, 4, 0);
+    EXPECT_EQ(pool_order(s), (std::vector<int>{3, 1, 2, 0, 4}));
+
+    // Three equal keys: the first partition moves the middle one to the front.
+    ParticleSystem* t = system_with({{0, 0, 5}, {0, 0, 5}, {0, 0, 5}});
+    particle_sort(t, 0, 2, 2);
+    EXPECT_EQ(pool_order(t), (std::vector<int>{1, 0, 2}));
+}
+
+TEST(ParticleSort, SortsAscendingAlongTheChosenAxisOnly) {
+    ParticleSystem* s =
+        system_with({{0, 5, -1}, {9, 4, -2}, {-3, 3, -3}, {7, 2, -4}, {1, 1, -5}, {4, 0.5f, -6}});
+    particle_sort(s, 0, 5, 1);
+    EXPECT_EQ(pool_order(s), (std::vector<int>{5, 4, 3, 2, 1, 0}));
+    particle_sort(s, 0, 5, 0);
+    EXPECT_EQ(pool_order(s), (std::vector<int>{2, 0, 4, 5, 3, 1}));
+    // A sub-range leaves the rest alone.
+    particle_sort(s, 1, 3, 2);
+    EXPECT_EQ(pool_order(s), (std::vector<int>{2, 5, 4, 0, 3, 1}));
+}
+
+TEST(ParticleDraw, StateCallsAndOneBatchOfCornersInOrder) {
+    ParticleSystem* s = system_with({{1, 2, 3}});
+    s->particles[0]->colour[1] = 0.25f;
+    s->particles[0]->colour[2] = -0.5f;  // passed on unclamped
+    s->particles[0]->colour[3] = 0.7f;
+    particle_system_set_position(s, 0.0f, 0.0f, 100.0f);
+    camera = Camera{{-120, 0, 130}, {0, 0, 0}};  // right (0, -1, 0), up (0, 0, 1)
+    glrec::reset();
+    particle_systems_draw();
+    const std::vector<std::string> expected = {
+        "glMatrixMode(GL_PROJECTION)",
+        "glPushMatrix()",
+        "glTranslatef(0, 0, 100)",
+        "glEnable(GL_TEXTURE_2D)",
+        "glBindTexture(GL_TEXTURE_2D, 3)",
+        "glDisable(GL_CULL_FACE)",
+        "glEnable(GL_BLEND)",
+        "glBlendFunc(GL_SRC_ALPHA, GL_ONE)",
+        "glBegin(GL_QUADS)",
+        "glColor4f(0, 0.25, -0.5, 0.7)",
+        "glTexCoord2f(0, 1)",
+        "glVertex3fv(1, 2.8, 2.2)",
+        "glTexCoord2f(0, 0)",
+        "glVertex3fv(1, 2.8, 3.8)",
+        "glTexCoord2f(1, 0)",
+        "glVertex3fv(1, 1.2, 3.8)",
+        "glTexCoord2f(1, 1)",
+        "glVertex3fv(1, 1.2, 2.2)",
+        "glEnd()",
+        "glPopMatrix()",
+        "glDisable(GL_BLEND)",
+        "glEnable(GL_CULL_FACE)",
+    };
+    EXPECT_EQ(glrec::texts(), expected);
+}
+
+TEST(ParticleDraw, SpriteAxesFollowTheCamerasRightAndUp) {
+    system_with({{0, 0, 0}});
+    camera = Camera{{0, 120, 130}, {0, -10, 90}};
+    // right (-1, 0, 0), up (0, sin -10, cos 10), each times 0.8.
+    glrec::reset();
+    particle_systems_draw();
+    std::vector<const glrec::Call*> vertices;
+    for (const glrec::Call& call : glrec::gl_calls) {
+        if (call.fn == Fn::Vertex3fv) {
+            vertices.push_back(&call);
+        }
+    }
+    ASSERT_EQ(vertices.size(), 4u);
+    const double r = 0.8;
+    const double uy = -0.173648 * 0.8;
+    const double uz = 0.984808 * 0.8;
+    const double corners[4][3] = {{r, -uy, -uz}, {r, uy, uz}, {-r, uy, uz}, {-r, -uy, -uz}};
+    for (int c = 0; c < 4; ++c) {
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(vertices[c]->args[k], corners[c][k], 1e-5) << "corner " << c + 1;
+        }
+    }
+}
+
+TEST(ParticleDraw, FarEndOfTheSortedRangeIsDrawnFirst) {
+    // The system lies along +x from the camera: the largest x is farthest and comes first.
+    ParticleSystem* s = system_with({{3, 0, 0}, {-5, 0, 0}, {8, 0, 0}, {0, 0, 0}});
+    particle_system_set_position(s, 0.0f, 0.0f, 100.0f);
+    camera.position = Vec3{-120, 0, 130};
+    glrec::reset();
+    particle_systems_draw();
+    EXPECT_EQ(pool_order(s), (std::vector<int>{1, 3, 0, 2}));  // the pool keeps the sort
+    EXPECT_EQ(drawn_order(), (std::vector<int>{2, 0, 3, 1}));
+
+    camera.position = Vec3{120, 0, 130};  // now along -x: first to last
+    glrec::reset();
+    particle_systems_draw();
+    EXPECT_EQ(drawn_order(), (std::vector<int>{1, 3, 0, 2}));
+}
+
+TEST(ParticleDraw, EqualOffsetsPickTheLaterAxisAndZeroDrawsFirstToLast) {
+    ParticleSystem* s = system_with({{1, 4, 0}, {2, 3, 0}, {3, 2, 0}});
+    // |d.x| == |d.y| == 50: y wins and d.y > 0, so the largest y is drawn first.
+    camera.position = Vec3{50, -50, 0};
+    glrec::reset();
+    particle_systems_draw();
+    EXPECT_EQ(drawn_order(), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(pool_order(s), (std::vector<int>{2, 1, 0}));
+
+    // No offset at all: axis z (every tie goes to the later axis), drawn first to last.
+    s->particles[0]->position.z = 1;
+    s->particles[1]->position.z = 3;
+    s->particles[2]->position.z = 2;
+    camera.position = Vec3{0, 0, 0};
+    glrec::reset();
+    particle_systems_draw();
+    EXPECT_EQ(drawn_order(), (std::vector<int>{2, 0, 1}));
+}
+
+TEST(ParticleDraw, InactiveSystemIsSortedAndSetsStateButDrawsNothing) {
+    ParticleSystem* s = system_with({{0, 0, 2}, {0, 0, 1}});
+    s->active = 0;
+    particle_blend_dst = GL_ONE_MINUS_SRC_ALPHA;
+    camera.position = Vec3{0, 0, 100};
+    glrec::reset();
+    particle_systems_draw();
+    EXPECT_EQ(pool_order(s), (std::vector<int>{1, 0}));
+    const std::vector<std::string> expected = {
+        "glMatrixMode(GL_PROJECTION)",
+        "glPushMatrix()",
+        "glTranslatef(0, 0, 0)",
+        "glEnable(GL_TEXTURE_2D)",
+        "glBindTexture(GL_TEXTURE_2D, 3)",
+        "glDisable(GL_CULL_FACE)",
+        "glEnable(GL_BLEND)",
+        "glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA)",
+        "glPopMatrix()",
+        "glDisable(GL_BLEND)",
+        "glEnable(GL_CULL_FACE)",
+    };
+    EXPECT_EQ(glrec::texts(), expected);
+}
+
+TEST(ParticleDraw, EverySystemGetsItsOwnBatchEmptyOnesToo) {
+    ParticleSystem* empty = particle_system_find(particle_system_create(particle_spiral));
+    ParticleSystem* two = system_with({{0, 0, 0}, {1, 1, 1}});
+    particle_system_set_position(empty, 5.0f, 6.0f, 7.0f);
+    particle_system_set_position(two, -1.0f, -2.0f, -3.0f);
+    glrec::reset();
+    particle_systems_draw();
+    EXPECT_EQ(glrec::count(Fn::Begin), 2);
+    EXPECT_EQ(glrec::count(Fn::End), 2);
+    EXPECT_EQ(glrec::count(Fn::PushMatrix), 2);
+    EXPECT_EQ(glrec::count(Fn::Color4f), 2);
+    EXPECT_EQ(glrec::count(Fn::Vertex3fv), 8);
+    const std::vector<std::string> calls = glrec::texts();
+    ASSERT_GE(calls.size(), 16u);
+    EXPECT_EQ(calls[2], "glTranslatef(5, 6, 7)");
+    EXPECT_EQ(calls[8], "glBegin(GL_QUADS)");
+    EXPECT_EQ(calls[9], "glEnd()");  // the empty system's batch
+    EXPECT_EQ(calls[14], "glPushMatrix()");
+    EXPECT_EQ(calls[15], "glTranslatef(-1, -2, -3)");
+}
+
+}  // namespace
+}  // namespace zelm
