@@ -1,0 +1,53 @@
+// zelm for Linux: reads the settings from the XDG store, then runs the mode that the command
+// line asks for: "/p" (preview: nothing to show), "/c" (the configuration dialog) or the demo.
+#include <cstdlib>
+#include <string>
+
+#include "app/platform.hpp"
+#include "app/run_mode.hpp"
+#include "app/x11/x11_demo_window.hpp"
+#include "settings/fltk/fltk_config_dialog.hpp"
+#include "settings/settings.hpp"
+#include "settings/xdg/registry_xdg.hpp"
+
+namespace {
+
+// The arguments as one text, the way the Windows shell receives its command line.
+std::string command_line_text(int argc, char** argv) {
+    std::string text;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) {
+            text += ' ';
+        }
+        text += argv[i];
+    }
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace zelm;
+    // Read by 3Dfx Glide drivers, where one still exists, to skip their start-up logo.
+    setenv("FX_GLIDE_NOSPLASH", "1", 1);
+
+    XdgStore store = xdg_store_from_environment();
+    settings_registry = xdg_settings_registry(store);
+    int force_dialog = 0;
+    if (read_settings() == 0) {
+        platform_message_box("Couldn't read configuration settings from registry.", "Warning",
+                             MessageIcon::none, MessageOwner::none);
+        force_dialog = 1;
+    }
+
+    const std::string command_line = command_line_text(argc, argv);
+    switch (choose_run_mode(command_line.c_str(), force_dialog)) {
+        case RunMode::preview:
+            return 0;
+        case RunMode::configure:
+            return fltk_run_config_dialog();
+        case RunMode::demo:
+            return x11_run_demo();
+    }
+    return 0;
+}

@@ -1,0 +1,25 @@
+// The demo on X11: a borderless (override-redirect) 640 x 480 window at (0, 0) with an
+// invisible cursor and a GLX context, set up in the Windows demo window's creation order, fed
+// to the portable input rules and main loop, and undone in its destruction order.
+#pragma once
+
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+
+namespace zelm {
+
+extern Display* demo_display;  // the connection the window and its context live on
+extern Window demo_window;     // None before creation and after destruction
+extern GLXContext gl_context;  // null when no context was made, and after destruction
+
+// Runs the demo run mode and returns the process exit code: 0 when the demo ends normally or
+// its window could not be set up; 1 without an X display or GLX visual; the process ends with
+// -1 when the full-screen mode cannot be found or tested.
+int x11_run_demo();
+
+// The destruction steps: show the cursor, restore the display mode, hide the window, release
+// and delete the context, end the timer period, destroy the window and ask the main loop to
+// quit. Only the first call does anything.
+void x11_destroy_demo_window();
+
+}  // namespace zelm

@@ -1,0 +1,45 @@
+// The full-screen display mode on X11, through XRandR: find a 640 x 480 mode on the primary
+// output (X has no 16-bit switch, so width and height are what must match), check that it can
+// be set, switch the output's CRTC to it and put the CRTC back as it was.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+
+#include <vector>
+
+namespace zelm {
+
+// The mode found by the search, and the CRTC configuration it replaced.
+struct X11DisplayMode {
+    RROutput output;
+    RRCrtc crtc;
+    RRMode mode;
+    int width, height;  // the size asked for
+    int found;          // the search found a mode of the asked size
+    int switched;       // the CRTC shows the mode now; restore puts back the fields below
+    RRMode saved_mode;
+    int saved_x, saved_y;
+    Rotation saved_rotation;
+    std::vector<RROutput> saved_outputs;
+};
+
+extern X11DisplayMode display_mode;
+
+// Looks on the primary output (or else the first connected one with a CRTC) for a mode of
+// width x height and keeps it in display_mode. Returns 1 when one is listed.
+int x11_find_display_mode(Display* display, int width, int height);
+
+enum class DisplayModeTest { ok, bad_mode, failed };
+
+// What the server would say to the found mode: bad_mode when the screen cannot be that size,
+// failed when the output has no CRTC to show it.
+DisplayModeTest x11_test_display_mode(Display* display);
+
+// Shows the found mode on its output's CRTC, remembering what the CRTC showed.
+void x11_switch_display_mode(Display* display);
+
+// Puts the CRTC back as it was before the switch; nothing when it was not switched.
+void x11_restore_display_mode(Display* display);
+
+}  // namespace zelm

@@ -1,0 +1,55 @@
+// The Linux shell's answers to the scene's platform requests.
+//
+// Time comes from CLOCK_MONOTONIC in milliseconds, truncated to 32 bits like the Windows
+// multimedia timer. Linux timers need no period request, so that always succeeds. Message
+// boxes are FLTK windows, also written to stderr.
+#include <GL/glx.h>
+
+#include <cstdint>
+#include <ctime>
+
+#include "app/platform.hpp"
+#include "app/x11/x11_demo_window.hpp"
+#include "app/x11/x11_display_mode.hpp"
+#include "settings/fltk/fltk_message_box.hpp"
+
+namespace zelm {
+
+std::uint32_t platform_time_ms() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const std::uint64_t ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+                             static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<std::uint32_t>(ms);
+}
+
+// The scheduler's resolution is already fine enough.
+int platform_begin_timer_period() {
+    return 1;
+}
+
+// Nothing was asked for, so there is nothing to give back.
+void platform_end_timer_period() {}
+
+// The box has no owner on X: FLTK's windows are not tied to the demo window.
+void platform_message_box(const char* text, const char* caption, MessageIcon icon, MessageOwner) {
+    fltk_message_box(text, caption, icon == MessageIcon::error);
+}
+
+void platform_destroy_demo_window() {
+    x11_destroy_demo_window();
+}
+
+void platform_restore_display_mode() {
+    if (demo_display != nullptr) {
+        x11_restore_display_mode(demo_display);
+    }
+}
+
+void platform_swap_buffers() {
+    if (demo_window != None) {
+        glXSwapBuffers(demo_display, demo_window);
+    }
+}
+
+}  // namespace zelm
