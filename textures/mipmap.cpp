@@ -40,7 +40,9 @@ void halve_image(TextureImage& image) {
         for (std::int32_t c = 0; c < half_width; ++c) {
             const std::int64_t from = (std::int64_t{2 * r} * image.width + 2 * c) * 4;
             const std::int64_t to = (std::int64_t{r} * half_width + c) * 4;
-            std::memmove(image.pixels + to, image.pixels + from, 4);
+            std::uint32_t texel;
+            std::memcpy(&texel, image.pixels + from, 4);
+            std::memcpy(image.pixels + to, &texel, 4);
         }
     }
     image.width = half_width;

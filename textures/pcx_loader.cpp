@@ -5,8 +5,10 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -48,22 +50,28 @@ long file_length(std::FILE* file) {
     return std::ftell(file);
 }
 
-// Decodes run-length packets into count indices; bytes past the end of the file read as 255.
+// Decodes run-length packets into count indices. A byte past the end of the file reads as 255,
+// so from the first such byte on every index left is 255.
 void decode_indices(std::FILE* file, std::uint8_t* indices, std::int64_t count) {
     std::int64_t written = 0;
     while (written < count) {
-        const int c = std::getc(file);
-        const int b = (c == EOF) ? 0xFF : c;
+        const int b = std::getc(file);
+        if (b == EOF) {
+            break;
+        }
         if (b < 0xC0) {
             indices[written++] = static_cast<std::uint8_t>(b);
             continue;
         }
         const int v = std::getc(file);
-        const auto value = static_cast<std::uint8_t>((v == EOF) ? 0xFF : v);
-        for (int run = b - 0xC0; run > 0 && written < count; --run) {
-            indices[written++] = value;
+        if (v == EOF) {
+            break;
         }
+        const std::int64_t run = std::min<std::int64_t>(b - 0xC0, count - written);
+        std::memset(indices + written, v, static_cast<std::size_t>(run));
+        written += run;
     }
+    std::memset(indices + written, 0xFF, static_cast<std::size_t>(count - written));
 }
 
 // Expands count indices into RGBA texels; index 255 is transparent white.
