@@ -29,10 +29,10 @@ namespace {
 constexpr int dialog_font_size = 11;
 
 constexpr char product_title[] = "ZELM - ripples and sparks for an idle screen";
-constexpr char credit_lines[5][160] = {
+constexpr char credit_lines[5][120] = {
     "Zelm 1.0, made by the Zelm developers in 2026.",
-    "A real-time OpenGL screen saver for Windows and Linux: a rippling heightfield, a spiral "
-    "of sparks and a slowly circling camera.",
+    "A real-time OpenGL screen saver for Windows and Linux: rippling water and a spiral of "
+    "sparks under a circling camera.",
     "More to read: the README that comes with Zelm.",
     "Comments and bug reports: the Zelm project's issue tracker.",
     "Thank you for watching.",

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The demo window: it shows the scene, and a key press, a click, or the third mouse move ends
+# it with exit code 0.
+. "$(dirname "$0")/lib.sh"
+
+seed "$ZELM_DATA" 1 0 0
+export ZELM_NO_DIALOGS=1
+start_xvfb 640x480
+
+# Starts the demo and waits until a frame is on the screen.
+start_demo() {
+    start_zelm
+    wait_window 15 Zelm >/dev/null
+    wait_until 15 screen_lit || fail "no frame reached the screen"
+}
+
+step "a frame grabbed from the screen shows the scene"
+start_demo
+sleep 1  # let the bumps settle a little and the spiral fill
+grab "$E2E_TMP/frame.png"
+cp "$E2E_TMP/frame.png" "${E2E_ARTIFACTS:-$E2E_TMP}/demo-frame.png" 2>/dev/null || true
+f="$E2E_TMP/frame.png"
+at_least "$(region_stat "$f" 640x8+0+0 maxima)" 0.3 || fail "no frame-rate meter at the top"
+at_least "$(region_stat "$f" 640x8+0+472 maxima)" 0.3 || fail "no credit line at the bottom"
+at_least 0.02 "$(region_stat "$f" 640x100+0+40 mean)" || fail "the sky is not dark"
+at_least "$(region_stat "$f" 640x140+0+320 mean)" 0.04 || fail "no mesh in the lower part"
+at_least "$(region_stat "$f" 640x140+0+320 'mean.b-mean.r')" 0.03 || fail "the mesh is not blue"
+at_least "$(region_stat "$f" 160x120+240+180 maxima)" 0.4 || fail "no particles at the centre"
+
+step "a key press after the first frame ends the demo within a second"
+xdotool key x
+expect_exit 1 0
+expect_stderr ""
+window_shown Zelm && fail "the window is still shown"
+
+step "a click after the first frame ends the demo within a second"
+start_demo
+xdotool click 1
+expect_exit 1 0
+
+step "the wheel is no click"
+start_demo
+xdotool click 4 click 5
+sleep 0.3
+zelm_running || fail "the wheel ended the demo"
+
+step "the first two mouse moves are absorbed, the third ends the demo"
+xdotool mousemove 100 100
+sleep 0.3
+zelm_running || fail "the first mouse move ended the demo"
+xdotool mousemove 200 150
+sleep 0.3
+zelm_running || fail "the second mouse move ended the demo"
+xdotool mousemove 300 200
+expect_exit 1 0
+expect_stderr ""
+echo "demo: passed"

@@ -1,0 +1,160 @@
+# Shared helpers for the end-to-end tests of zelm under Xvfb. Each test script sources this
+# file, which gives it a private temporary folder, its own XDG config directories, and cleanup
+# of every process it started. Needs: ZELM (the program), ZELM_DATA (the data directory),
+# ZELM_SEND_CLOSE (the close-box helper).
+set -euo pipefail
+
+E2E_TMP=$(mktemp -d /tmp/zelm-e2e.XXXXXX)
+export XDG_CONFIG_HOME="$E2E_TMP/config"
+export XDG_CONFIG_DIRS="$E2E_TMP/system"  # keeps settings installed on this machine out
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_CONFIG_DIRS"
+unset ZELM_NO_DIALOGS
+KEY="$XDG_CONFIG_HOME/Varno/ZELM"
+XVFB_PID=
+ZELM_PID=
+ZELM_RC=
+ZELM_ERR="$E2E_TMP/stderr"
+
+e2e_cleanup() {
+    if [ -n "$ZELM_PID" ]; then kill -9 "$ZELM_PID" 2>/dev/null || true; fi
+    if [ -n "$XVFB_PID" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+    fi
+    rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -s "$ZELM_ERR" ]; then
+        echo "--- zelm's stderr:" >&2
+        cat "$ZELM_ERR" >&2
+    fi
+    exit 1
+}
+
+step() { echo "== $*"; }
+
+# wait_until SECONDS COMMAND...: polls COMMAND every 50 ms; false if it never succeeds.
+wait_until() {
+    local limit_us
+    limit_us=$(awk -v s="$1" 'BEGIN { printf "%d", s * 1000000 }')
+    local deadline=$((${EPOCHREALTIME/[.,]/} + limit_us))
+    shift
+    while true; do
+        if "$@"; then return 0; fi
+        ((${EPOCHREALTIME/[.,]/} < deadline)) || return 1
+        sleep 0.05
+    done
+}
+
+# start_xvfb WIDTHxHEIGHT: a private X server on a free display number.
+start_xvfb() {
+    kill_xvfb
+    local number="$E2E_TMP/display-number"
+    rm -f "$number"
+    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$number" 2>"$E2E_TMP/xvfb.log" &
+    XVFB_PID=$!
+    wait_until 10 test -s "$number" || fail "Xvfb did not start"
+    export DISPLAY=":$(head -n 1 "$number")"
+    wait_until 10 xdpyinfo >/dev/null 2>&1 || fail "Xvfb on $DISPLAY does not answer"
+}
+
+kill_xvfb() {
+    if [ -n "$XVFB_PID" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+        XVFB_PID=
+    fi
+}
+
+# seed DATADIR HEIGHTFIELD FULLSCREEN ALT_BLEND: settings as an installer leaves them.
+seed() {
+    mkdir -p "$KEY"
+    printf '%s\n' "$1" >"$KEY/datadir"
+    printf '%s\n' "$2" >"$KEY/use_heightfield"
+    printf '%s\n' "$3" >"$KEY/fullscreen"
+    printf '%s\n' "$4" >"$KEY/use_alt_blend"
+}
+
+# start_zelm ARGS...: runs zelm in the background, its stderr kept in $ZELM_ERR.
+start_zelm() {
+    ZELM_RC=
+    : >"$ZELM_ERR"
+    "$ZELM" "$@" 2>"$ZELM_ERR" &
+    ZELM_PID=$!
+}
+
+zelm_running() { kill -0 "$ZELM_PID" 2>/dev/null; }
+zelm_ended() { ! zelm_running; }
+
+# wait_zelm SECONDS: waits for zelm to end and keeps its exit code in ZELM_RC.
+wait_zelm() {
+    if ! wait_until "$1" zelm_ended; then
+        kill -9 "$ZELM_PID" 2>/dev/null || true
+        wait "$ZELM_PID" 2>/dev/null || true
+        ZELM_PID=
+        fail "zelm still running after $1 s"
+    fi
+    ZELM_RC=0
+    wait "$ZELM_PID" || ZELM_RC=$?
+    ZELM_PID=
+}
+
+# expect_exit SECONDS CODE: zelm ends within SECONDS with CODE.
+expect_exit() {
+    wait_zelm "$1"
+    [ "$ZELM_RC" -eq "$2" ] || fail "exit code $ZELM_RC, expected $2"
+}
+
+# expect_stderr TEXT: zelm's stderr is exactly TEXT (lines joined with \n).
+expect_stderr() {
+    local got
+    got=$(cat "$ZELM_ERR")
+    [ "$got" = "$1" ] || fail "stderr was [$got], expected [$1]"
+}
+
+# window NAME: the id of the visible window titled exactly NAME, if any.
+window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+window_shown() { [ -n "$(window "$1")" ]; }
+
+# wait_window SECONDS NAME: prints the window's id once it is visible.
+wait_window() {
+    wait_until "$1" window_shown "$2" || fail "no window \"$2\" within $1 s"
+    window "$2"
+}
+
+# click WINDOW X Y: a left click at (X, Y) inside WINDOW.
+click() {
+    xdotool mousemove --sync --window "$1" "$2" "$3" click 1
+}
+
+# press WINDOW KEY...: gives WINDOW the focus and types the keys.
+press() {
+    local win=$1
+    shift
+    xdotool windowfocus --sync "$win" key "$@"
+}
+
+# grab FILE: the whole screen as a PNG.
+grab() { import -window root "$1"; }
+
+# region_stat FILE GEOMETRY EXPR: an ImageMagick fx value over a region of FILE.
+region_stat() {
+    convert "$1" -crop "$2" +repage -format "%[fx:$3]" info:
+}
+
+# at_least A B: A >= B, for decimal numbers.
+at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
+
+# screen_lit: some pixel of the screen is not black (a frame has been shown).
+screen_lit() {
+    grab "$E2E_TMP/lit.png" 2>/dev/null && at_least "$(region_stat "$E2E_TMP/lit.png" 640x480+0+0 maxima)" 0.2
+}
+
+# store_listing: every file of the config home with its contents, to compare.
+store_listing() {
+    (cd "$XDG_CONFIG_HOME" && find . -print0 | sort -z | xargs -0 -I{} sh -c \
+        'if [ -f "{}" ]; then printf "%s=%s\n" "{}" "$(cat "{}")"; else echo "{}/"; fi')
+}
