@@ -117,10 +117,40 @@ void spiral_birth(Particle* p) {
     }
 }
 
-// Ages every particle that was live when the pass began: step.fade for each, then death at the
-// lifetime or step.move for a survivor.
+// Compaction with the back scan starting at entry from: every entry above it is known to be
+// dead, so the scan from the end of the pool would only have walked over them.
+void compact_from(ParticleSystem* system, std::int32_t from) {
+    Particle** particles = system->particles;
+    std::int32_t i = 0;
+    std::int32_t j = system->capacity - 1;
+    if (j <= 0) {
+        return;
+    }
+    j = from;
+    for (;;) {
+        while (i < system->live_count && particles[i]->age > 0.0f) {
+            ++i;
+        }
+        while (j > 0 && particles[j]->age < 0.0f) {
+            --j;
+        }
+        if (i >= j) {
+            return;
+        }
+        std::swap(particles[i], particles[j]);
+        ++i;
+        --j;
+        if (i >= j) {
+            return;
+        }
+    }
+}
+
+// Ages every particle that was live when the pass began (step.fade for each, then death at the
+// lifetime or step.move for a survivor) and compacts the pool. Without a death in a frame that
+// took time every live age is above 0, the scans would swap nothing, and compaction is skipped.
 template <typename Step>
-void age_particles(ParticleSystem* system, float lifetime, Step step) {
+void age_and_compact(ParticleSystem* system, float lifetime, Step step) {
     const float dt = frame_dt;
     Particle** particles = system->particles;
     const std::int32_t count = system->live_count;
@@ -134,6 +164,10 @@ void age_particles(ParticleSystem* system, float lifetime, Step step) {
         } else {
             step.move(p);
         }
+    }
+    if (system->live_count != count || !(dt > 0.0f)) {
+        // Entries from count on were dead before the pass.
+        compact_from(system, count > 0 ? count - 1 : 0);
     }
 }
 
@@ -201,14 +235,13 @@ void particle_systems_update() {
     }
 }
 
-// Emission, ageing pass, compaction.
+// Emission, then the ageing pass and compaction.
 void fountain_update(ParticleSystem* system) {
     emit(system, fountain_birth);
     const float dt = frame_dt;
     const float fade_rg = 0.125f * dt;
-    age_particles(system, kFountainLifetime,
-                  FountainStep{dt, fade_rg, fade_rg * 1.2f, 200.0f * dt});
-    particle_system_compact(system);
+    age_and_compact(system, kFountainLifetime,
+                    FountainStep{dt, fade_rg, fade_rg * 1.2f, 200.0f * dt});
 }
 
 // Seeding on the first call of the process, then emission, ageing pass, compaction.
@@ -221,37 +254,14 @@ void spiral_update(ParticleSystem* system) {
     }
     emit(system, spiral_birth);
     const float dt = frame_dt;
-    age_particles(
+    age_and_compact(
         system, kSpiralLifetime,
         SpiralStep{dt, -0.01f * dt, -dt / 3.0f, -0.04f * dt, -0.15f * dt, 1.0f + 0.1f * dt});
-    particle_system_compact(system);
 }
 
 // Swaps dead records in the live range with live ones from the end of the pool.
 void particle_system_compact(ParticleSystem* system) {
-    Particle** particles = system->particles;
-    std::int32_t i = 0;
-    std::int32_t j = system->capacity - 1;
-    if (j <= 0) {
-        return;
-    }
-    for (;;) {
-        while (i < system->live_count && particles[i]->age > 0.0f) {
-            ++i;
-        }
-        while (j > 0 && particles[j]->age < 0.0f) {
-            --j;
-        }
-        if (i >= j) {
-            return;
-        }
-        std::swap(particles[i], particles[j]);
-        ++i;
-        --j;
-        if (i >= j) {
-            return;
-        }
-    }
+    compact_from(system, system->capacity - 1);
 }
 
 }  // namespace zelm

@@ -5,6 +5,7 @@
 // Units: world units; the sprite half-size is 0.8 (1.6 units on a side).
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -41,6 +42,74 @@ void draw_sprite(const Particle* particle, const Vec3& r, const Vec3& u) {
     glVertex3fv(corner3);
     glTexCoord2f(1.0f, 1.0f);
     glVertex3fv(corner4);
+}
+
+// The drawing order: quicksort with recursion on the left part, the loop going on with the
+// right. Equal keys come out in the order these exact steps give them.
+void quicksort(Particle** particles, int first, int last, int axis) {
+    while (first < last) {
+        const int pivot = particle_partition(particles, first, last, axis);
+        quicksort(particles, first, pivot - 1, axis);
+        first = pivot + 1;
+    }
+}
+
+// A key and its particle, sorted side by side so that comparisons need no pointer chase.
+struct SortEntry {
+    float key;
+    Particle* particle;
+};
+
+// Room for the largest pool of any emitter type; per-frame sorting allocates nothing.
+constexpr int kSortEntries = 2000;
+SortEntry sort_entries[kSortEntries];
+
+// When every key of the range is distinct (and a number), its ascending order is unique, so any
+// correct sort gives the quicksort's result. This one sorts the keys apart from the pool:
+// insertion sort, which is linear on last frame's nearly sorted order, handing over to
+// std::sort once it has moved more than a few entries per key (after the axis changes). The
+// pool is rewritten only when the sorted keys are strictly ascending; returns whether it was.
+bool sort_distinct_keys(Particle** particles, int first, int last, int axis) {
+    const int count = last - first + 1;
+    if (count > kSortEntries) {
+        return false;
+    }
+    SortEntry* entries = sort_entries;
+    for (int i = 0; i < count; ++i) {
+        Particle* particle = particles[first + i];
+        const float key = coordinate(particle, axis);
+        if (std::isnan(key)) {
+            return false;
+        }
+        entries[i] = SortEntry{key, particle};
+    }
+
+    long moves_left = 8L * count;
+    for (int i = 1; i < count; ++i) {
+        const SortEntry entry = entries[i];
+        int j = i;
+        while (j > 0 && entry.key < entries[j - 1].key) {
+            entries[j] = entries[j - 1];
+            --j;
+        }
+        entries[j] = entry;
+        moves_left -= i - j;
+        if (moves_left < 0) {
+            std::sort(entries, entries + count,
+                      [](const SortEntry& a, const SortEntry& b) { return a.key < b.key; });
+            break;
+        }
+    }
+
+    for (int i = 1; i < count; ++i) {
+        if (!(entries[i - 1].key < entries[i].key)) {
+            return false;  // a tie: only the quicksort's own steps give its order
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        particles[first + i] = entries[i].particle;
+    }
+    return true;
 }
 
 }  // namespace
@@ -99,13 +168,13 @@ void particle_system_draw(ParticleSystem* system) {
     glEnable(GL_CULL_FACE);
 }
 
-// Quicksort on the pointer array: recursion on the left part, the loop goes on with the right.
+// Sorts the range as the quicksort below would, taking the quicker route when it is sure to give
+// the same order.
 void particle_sort(ParticleSystem* system, int first, int last, int axis) {
-    while (first < last) {
-        const int pivot = particle_partition(system->particles, first, last, axis);
-        particle_sort(system, first, pivot - 1, axis);
-        first = pivot + 1;
+    if (first >= last || sort_distinct_keys(system->particles, first, last, axis)) {
+        return;
     }
+    quicksort(system->particles, first, last, axis);
 }
 
 // Lomuto partition around the middle entry; entries equal to the pivot stay on its right.

@@ -1,6 +1,9 @@
 // Depth sorting and sprite drawing, through the recording OpenGL.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -74,6 +77,61 @@ TEST(ParticleSort, SortsAscendingAlongTheChosenAxisOnly) {
     // A sub-range leaves the rest alone.
     particle_sort(s, 1, 3, 2);
     EXPECT_EQ(pool_order(s), (std::vector<int>{2, 5, 4, 0, 3, 1}));
+}
+
+// The sort's steps written out with the partition: the order every sort must reproduce.
+void reference_sort(Particle** particles, int first, int last, int axis) {
+    while (first < last) {
+        const int pivot = particle_partition(particles, first, last, axis);
+        reference_sort(particles, first, pivot - 1, axis);
+        first = pivot + 1;
+    }
+}
+
+TEST(ParticleSort, SameOrderAsTheQuicksortStepsOnEveryKindOfInput) {
+    ParticleSystem* s = particle_system_find(particle_system_create(particle_spiral));
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> wide(-60.0f, 60.0f);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    std::vector<Particle*> expected(s->capacity);
+    for (int round = 0; round < 400; ++round) {
+        const int kind = round % 8;
+        const int count = round % 50 == 0 ? s->capacity : static_cast<int>(rng() % 300);
+        const int axis = static_cast<int>(rng() % 3);
+        for (int i = 0; i < count; ++i) {
+            Particle* p = s->particles[i];
+            float key = wide(rng);
+            if (kind == 1) {
+                key = static_cast<float>(rng() % 7);  // many ties
+            } else if (kind == 2) {
+                key = static_cast<float>(i);  // sorted
+            } else if (kind == 3) {
+                key = static_cast<float>(count - i);  // reversed
+            } else if (kind == 4) {
+                key = static_cast<float>(std::min(i, count - i));  // organ pipe, with ties
+            } else if (kind == 5 && i % 37 == 5) {
+                key = (i % 2) != 0 ? 0.0f : -0.0f;  // equal zeros of both signs
+            } else if (kind == 6 && i == count / 2) {
+                key = nan;
+            }
+            (axis == 0 ? p->position.x : (axis == 1 ? p->position.y : p->position.z)) = key;
+        }
+        if (kind == 7) {
+            // Last frame's order disturbed by a little motion and a spawn at the end.
+            reference_sort(s->particles, 0, count - 1, axis);
+            for (int i = 0; i < count; ++i) {
+                Particle* p = s->particles[i];
+                (axis == 0 ? p->position.x : (axis == 1 ? p->position.y : p->position.z)) +=
+                    wide(rng) * 0.01f;
+            }
+        }
+        const int first = round % 3 == 0 ? std::min(3, count) : 0;
+        std::copy(s->particles, s->particles + s->capacity, expected.begin());
+        reference_sort(expected.data(), first, count - 1, axis);
+        particle_sort(s, first, count - 1, axis);
+        ASSERT_TRUE(std::equal(expected.begin(), expected.end(), s->particles))
+            << "round " << round << " kind " << kind << " count " << count;
+    }
 }
 
 TEST(ParticleDraw, StateCallsAndOneBatchOfCornersInOrder) {
