@@ -3,22 +3,25 @@
 
 #include <png.h>
 
-#include <cstddef>
-#include <vector>
-
 namespace zelm {
 
-int write_png(const char* path, const IndexedImage& image) {
-    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(image.width) * image.height * 4);
-    for (std::size_t i = 0; i < image.indices.size(); ++i) {
-        const int k = image.indices[i];
-        std::uint8_t* texel = &rgba[i * 4];
-        const bool clear = (k == 255);
-        texel[0] = clear ? 255 : image.palette[k * 3];
-        texel[1] = clear ? 255 : image.palette[k * 3 + 1];
-        texel[2] = clear ? 255 : image.palette[k * 3 + 2];
-        texel[3] = clear ? 0 : 255;
+std::vector<std::uint8_t> to_rgba(const IndexedImage& image) {
+    std::vector<std::uint8_t> rgba;
+    rgba.reserve(image.indices.size() * 4);
+    for (const std::uint8_t k : image.indices) {
+        if (k == 255) {
+            rgba.insert(rgba.end(), {255, 255, 255, 0});
+        } else {
+            rgba.insert(rgba.end(), image.palette.begin() + k * 3,
+                        image.palette.begin() + k * 3 + 3);
+            rgba.push_back(255);
+        }
     }
+    return rgba;
+}
+
+int write_png(const char* path, const IndexedImage& image) {
+    const std::vector<std::uint8_t> rgba = to_rgba(image);
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     png.width = static_cast<png_uint_32>(image.width);

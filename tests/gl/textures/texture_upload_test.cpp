@@ -7,26 +7,22 @@
 #include "app/offscreen/egl_offscreen.hpp"
 #include "textures/pcx_loader.hpp"
 #include "tools/asset_images.hpp"
+#include "tools/png_writer.hpp"
 
 namespace zelm {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Level n of image as the loader defines it: pixel (c, r) is level 0's (c * 2^n, r * 2^n), RGBA
-// with index 255 as transparent white.
+// Level n of image as the loader defines it: pixel (c, r) is level 0's (c * 2^n, r * 2^n).
 Bytes expected_level(const IndexedImage& image, int n) {
+    const Bytes level0 = to_rgba(image);
     Bytes out;
     for (int r = 0; r < (image.height >> n); ++r) {
         for (int c = 0; c < (image.width >> n); ++c) {
-            const int k = image.indices[static_cast<std::size_t>(r << n) * image.width + (c << n)];
-            if (k == 255) {
-                out.insert(out.end(), {255, 255, 255, 0});
-            } else {
-                out.insert(out.end(), image.palette.begin() + k * 3,
-                           image.palette.begin() + k * 3 + 3);
-                out.push_back(255);
-            }
+            const auto texel =
+                level0.begin() + ((std::ptrdiff_t{r} << n) * image.width + (c << n)) * 4;
+            out.insert(out.end(), texel, texel + 4);
         }
     }
     return out;

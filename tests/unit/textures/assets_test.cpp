@@ -9,6 +9,7 @@
 #include "textures/pcx_loader.hpp"
 #include "tools/asset_images.hpp"
 #include "tools/font_glyphs.hpp"
+#include "tools/png_writer.hpp"
 
 namespace zelm {
 namespace {
@@ -70,15 +71,7 @@ TEST(DataFiles, LoadAsTheirImagesAtSquarePowerOfTwoSizes) {
         const std::string path = std::string(ZELM_DATA_DIR) + "/" + asset.file_name;
         ASSERT_EQ(load_pcx_texture(path.c_str(), 4), 1);
         ASSERT_EQ(glrec::tex_images.size(), 8u);
-        Bytes expected;
-        for (const std::uint8_t k : image.indices) {
-            const std::uint8_t* rgb = &image.palette[k * 3];
-            expected.insert(
-                expected.end(),
-                {k == 255 ? std::uint8_t(255) : rgb[0], k == 255 ? std::uint8_t(255) : rgb[1],
-                 k == 255 ? std::uint8_t(255) : rgb[2], std::uint8_t(k == 255 ? 0 : 255)});
-        }
-        EXPECT_TRUE(glrec::tex_images[0].pixels == expected);
+        EXPECT_TRUE(glrec::tex_images[0].pixels == to_rgba(image));
     }
 }
 

@@ -30,15 +30,21 @@ Bytes level0() {
     return glrec::tex_images.empty() ? Bytes{} : glrec::tex_images[0].pixels;
 }
 
-// Texels for indices under the ramp palette: (k, 255 - k, k / 2, 255), or transparent white.
-Bytes ramp_texels(const Bytes& indices) {
+// RGBA texels for indices under palette; index 255 is transparent white.
+Bytes expand(const Bytes& indices, const std::uint8_t* palette) {
     Bytes out;
     for (const std::uint8_t k : indices) {
-        const Bytes texel = (k == 255) ? Bytes{255, 255, 255, 0}
-                                       : Bytes{k, std::uint8_t(255 - k), std::uint8_t(k / 2), 255};
+        const Bytes texel =
+            (k == 255) ? Bytes{255, 255, 255, 0}
+                       : Bytes{palette[k * 3], palette[k * 3 + 1], palette[k * 3 + 2], 255};
         out.insert(out.end(), texel.begin(), texel.end());
     }
     return out;
+}
+
+// Texels for indices under the ramp palette.
+Bytes ramp_texels(const Bytes& indices) {
+    return expand(indices, ramp_palette().data());
 }
 
 // The image the decoding rules give for file, decoded from memory: bytes past the end read as
@@ -57,15 +63,7 @@ Bytes decode_in_memory(const Bytes& file, std::size_t pixel_count) {
         const std::size_t run = std::min<std::size_t>(b - 0xC0, pixel_count - indices.size());
         indices.insert(indices.end(), run, v);
     }
-    const std::uint8_t* palette = file.data() + file.size() - 768;
-    Bytes out;
-    for (const std::uint8_t k : indices) {
-        const Bytes texel =
-            (k == 255) ? Bytes{255, 255, 255, 0}
-                       : Bytes{palette[k * 3], palette[k * 3 + 1], palette[k * 3 + 2], 255};
-        out.insert(out.end(), texel.begin(), texel.end());
-    }
-    return out;
+    return expand(indices, file.data() + file.size() - 768);
 }
 
 TEST(PcxLoader, SetsParametersUploadsEightLevelsAndUnbinds) {
