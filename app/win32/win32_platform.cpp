@@ -1,0 +1,45 @@
+// The platform services the scene asks for, on Win32: winmm's millisecond clock and timer
+// period, message boxes, the display mode and the buffer swap.
+#include <cstdio>
+
+#include "app/platform.hpp"
+#include "app/win32/win32_shell.hpp"
+
+namespace zelm {
+
+void win32_message_box(HWND owner, const char* text, const char* caption, UINT flags) {
+    // Only a debugger sees this; the end-to-end tests read it through Wine's debug channel.
+    char line[512];
+    std::snprintf(line, sizeof line, "%s: %s", caption, text);
+    OutputDebugStringA(line);
+    MessageBoxA(owner, text, caption, flags);
+}
+
+std::uint32_t platform_time_ms() {
+    return timeGetTime();
+}
+
+int platform_begin_timer_period() {
+    return timeBeginPeriod(1) == TIMERR_NOCANDO ? 0 : 1;
+}
+
+void platform_end_timer_period() {
+    timeEndPeriod(1);
+}
+
+void platform_message_box(const char* text, const char* caption, MessageIcon icon,
+                          MessageOwner owner) {
+    const UINT flags = MB_OK | (icon == MessageIcon::error ? MB_ICONERROR : 0);
+    win32_message_box(owner == MessageOwner::demo_window ? demo_window : nullptr, text, caption,
+                      flags);
+}
+
+void platform_restore_display_mode() {
+    ChangeDisplaySettingsA(nullptr, CDS_FULLSCREEN);
+}
+
+void platform_swap_buffers() {
+    SwapBuffers(demo_dc);
+}
+
+}  // namespace zelm
