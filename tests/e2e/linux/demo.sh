@@ -5,6 +5,11 @@
 
 seed "$ZELM_DATA" 1 0 0
 export ZELM_NO_DIALOGS=1
+
+step "no display: said so, exit code 1"
+(unset DISPLAY; "$ZELM" 2>"$ZELM_ERR") && fail "exit code 0 without a display"
+expect_stderr "Error: Couldn't open the X display"
+
 start_xvfb 640x480
 
 # Starts the demo and waits until a frame is on the screen.
@@ -54,4 +59,10 @@ zelm_running || fail "the second mouse move ended the demo"
 xdotool mousemove 300 200
 expect_exit 1 0
 expect_stderr ""
+
+step "SIGTERM ends the demo through its teardown"
+start_demo
+kill -TERM "$ZELM_PID"
+expect_exit 1 0
+window_shown Zelm && fail "the window is still shown"
 echo "demo: passed"

@@ -12,6 +12,12 @@ heightfield=(30 93)
 alt_blend=(30 118)
 fullscreen=(30 142)
 
+step "no display: the dialog cannot be made, exit code 0"
+seed . 1 0 0
+(unset DISPLAY; "$ZELM" /c 2>"$ZELM_ERR") || fail "exit code $?"
+expect_stderr "Error: Couldn't create dialog box"
+rm -rf "$KEY"
+
 start_xvfb 800x600
 
 step "empty store: the warning box, then the dialog"
