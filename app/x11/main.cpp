@@ -26,6 +26,7 @@ std::string command_line_text(int argc, char** argv) {
 
 }  // namespace
 
+// Settings first, then the run mode; returns the process exit code.
 int main(int argc, char** argv) {
     using namespace zelm;
     // Read by 3Dfx Glide drivers, where one still exists, to skip their start-up logo.

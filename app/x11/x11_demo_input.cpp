@@ -15,6 +15,7 @@ bool is_real_focus_change(const XFocusChangeEvent& focus) {
 
 }  // namespace
 
+// One event to one input, or false for events the rules never see.
 bool x11_demo_input(const XEvent& event, DemoInput& input) {
     switch (event.type) {
         case KeyPress:

@@ -39,6 +39,7 @@ int report_x_error(Display* display, XErrorEvent* error) {
     return 0;
 }
 
+// Only notes the signal: the main loop does the teardown.
 void note_stop_signal(int) {
     stop_signal = 1;
 }
@@ -61,12 +62,16 @@ XVisualInfo* choose_gl_visual(Display* display) {
     if (!glXQueryExtension(display, &error_base, &event_base)) {
         return nullptr;
     }
-    int attributes[] = {
-        GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1,   GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE,
-        1,        GLX_DEPTH_SIZE,   16,           None};
+    // clang-format off
+    int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER,
+                        GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE, 1,
+                        GLX_DEPTH_SIZE, 16,
+                        None};
+    // clang-format on
     return glXChooseVisual(display, DefaultScreen(display), attributes);
 }
 
+// A cursor with no visible pixel, which hides the pointer over the window.
 Cursor make_invisible_cursor(Display* display, Window window) {
     static const char empty_bits[1] = {0};
     const Pixmap blank = XCreateBitmapFromData(display, window, empty_bits, 1, 1);
@@ -205,18 +210,21 @@ int drain_events(void*) {
     return quit;
 }
 
+// The main loop's one pause after the quit.
 void sleep_for(void*, unsigned milliseconds) {
     const timespec duration{static_cast<time_t>(milliseconds / 1000),
                             static_cast<long>(milliseconds % 1000) * 1000000L};
     nanosleep(&duration, nullptr);
 }
 
+// One frame of the scene.
 void draw(void*) {
     draw_frame();
 }
 
 }  // namespace
 
+// Undoes the creation steps in the Windows shell's order; later calls find no window.
 void x11_destroy_demo_window() {
     if (demo_window == None) {
         return;
@@ -243,6 +251,7 @@ void x11_destroy_demo_window() {
     quit_posted = 1;
 }
 
+// Full-screen checks, window creation, the main loop, and the connection closed at the end.
 int x11_run_demo() {
     demo_display = XOpenDisplay(nullptr);
     if (demo_display == nullptr) {

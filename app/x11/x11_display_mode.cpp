@@ -21,6 +21,7 @@ struct ScreenResources {
     ScreenResources& operator=(const ScreenResources&) = delete;
 };
 
+// Outputs, CRTCs and modes came with XRandR 1.2.
 bool has_randr_1_2(Display* display) {
     int event_base = 0;
     int error_base = 0;
@@ -73,6 +74,7 @@ bool try_output(Display* display, XRRScreenResources* res, RROutput output, int 
 
 }  // namespace
 
+// The primary output first, then the others in the server's order.
 int x11_find_display_mode(Display* display, int width, int height) {
     display_mode = X11DisplayMode{};
     if (!has_randr_1_2(display)) {
@@ -94,6 +96,7 @@ int x11_find_display_mode(Display* display, int width, int height) {
     return 0;
 }
 
+// X has no dry run of a mode switch: check what the server would refuse.
 DisplayModeTest x11_test_display_mode(Display* display) {
     if (!display_mode.found || display_mode.crtc == None) {
         return DisplayModeTest::failed;
@@ -110,6 +113,7 @@ DisplayModeTest x11_test_display_mode(Display* display) {
     return DisplayModeTest::ok;
 }
 
+// Saves the CRTC's configuration and sets the found mode in its place.
 void x11_switch_display_mode(Display* display) {
     if (!display_mode.found || display_mode.crtc == None || display_mode.switched) {
         return;
@@ -135,6 +139,7 @@ void x11_switch_display_mode(Display* display) {
     display_mode.switched = (status == RRSetConfigSuccess) ? 1 : 0;
 }
 
+// Sets the saved CRTC configuration again, once.
 void x11_restore_display_mode(Display* display) {
     if (!display_mode.switched) {
         return;

@@ -15,6 +15,7 @@
 
 namespace zelm {
 
+// Milliseconds of the monotonic clock, wrapping like timeGetTime.
 std::uint32_t platform_time_ms() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -36,16 +37,19 @@ void platform_message_box(const char* text, const char* caption, MessageIcon ico
     fltk_message_box(text, caption, icon == MessageIcon::error);
 }
 
+// Runs the demo window's destruction steps.
 void platform_destroy_demo_window() {
     x11_destroy_demo_window();
 }
 
+// Puts back the mode that the full-screen switch replaced.
 void platform_restore_display_mode() {
     if (demo_display != nullptr) {
         x11_restore_display_mode(demo_display);
     }
 }
 
+// Shows the frame drawn into the demo window's back buffer.
 void platform_swap_buffers() {
     if (demo_window != None) {
         glXSwapBuffers(demo_display, demo_window);

@@ -46,6 +46,7 @@ public:
         labelsize(dialog_font_size);
     }
 
+    // The frame first, then the caption on a patch of background that cuts the top line.
     void draw() override {
         fl_font(labelfont(), labelsize());
         const int caption_h = fl_height();
@@ -63,6 +64,7 @@ class ConfigWindow : public Fl_Double_Window {
 public:
     using Fl_Double_Window::Fl_Double_Window;
 
+    // Keys reach the window only when the focused control did not use them.
     int handle(int event) override {
         if (event == FL_KEYBOARD || event == FL_SHORTCUT) {
             switch (Fl::event_key()) {
@@ -90,6 +92,7 @@ struct DialogControls {
     Fl_Check_Button* fullscreen_box;
 };
 
+// A check box showing setting (checked for anything but 0).
 Fl_Check_Button* add_check_box(const DialogRect& r, const char* text, int setting) {
     Fl_Check_Button* box = new Fl_Check_Button(r.x, r.y, r.w, r.h, text);
     box->labelsize(dialog_font_size);
@@ -97,6 +100,7 @@ Fl_Check_Button* add_check_box(const DialogRect& r, const char* text, int settin
     return box;
 }
 
+// A left-aligned static text that wraps within its box.
 void add_static_text(const DialogRect& r, const char* text) {
     Fl_Box* box = new Fl_Box(r.x, r.y, r.w, r.h, text);
     box->labelsize(dialog_font_size);
@@ -119,12 +123,14 @@ void close_dialog(Fl_Widget* widget, void*) {
 
 }  // namespace
 
+// Rounds each side to the nearest pixel.
 DialogRect dialog_units_to_pixels(int x, int y, int w, int h) {
     const auto px = [](int units) { return static_cast<int>(std::lround(units * 1.5)); };
     const auto py = [](int units) { return static_cast<int>(std::lround(units * 1.625)); };
     return DialogRect{px(x), py(y), px(w), py(h)};
 }
 
+// Builds the dialog from the settings and runs FLTK until the dialog is closed.
 int fltk_run_config_dialog() {
     if (!fltk_open_display()) {
         platform_message_box("Couldn't create dialog box", "Error", MessageIcon::error,

@@ -18,6 +18,7 @@ namespace zelm {
 
 namespace {
 
+// ZELM_NO_DIALOGS=1 turns the boxes into stderr lines alone.
 bool dialogs_disabled() {
     const char* value = std::getenv("ZELM_NO_DIALOGS");
     return value != nullptr && std::strcmp(value, "1") == 0;
@@ -35,12 +36,14 @@ std::string plain_label(const char* text) {
     return label;
 }
 
+// OK, Escape and the close box all dismiss the box.
 void close_box(Fl_Widget* widget, void*) {
     widget->window()->hide();
 }
 
 }  // namespace
 
+// Opens the display ourselves so that a missing one is an answer, not an exit.
 bool fltk_open_display() {
     if (fl_display != nullptr) {
         return true;
@@ -53,6 +56,7 @@ bool fltk_open_display() {
     return true;
 }
 
+// Writes the line, then shows the box sized to the text and waits for it to close.
 void fltk_message_box(const char* text, const char* caption, bool error_icon) {
     std::fprintf(stderr, "%s: %s\n", caption, text);
     std::fflush(stderr);

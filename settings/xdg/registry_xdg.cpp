@@ -20,10 +20,12 @@ const char* environment_value(const char* name) {
     return (value != nullptr && value[0] != '\0') ? value : nullptr;
 }
 
+// The XDG rules ignore relative paths.
 bool is_absolute(const std::string& path) {
     return !path.empty() && path[0] == '/';
 }
 
+// $HOME, or the password database's home when it is unset.
 std::string home_directory() {
     if (const char* home = environment_value("HOME")) {
         return home;
@@ -32,10 +34,12 @@ std::string home_directory() {
     return (entry != nullptr && entry->pw_dir != nullptr) ? entry->pw_dir : "";
 }
 
+// The key's directory under one base directory.
 std::string key_directory(const std::string& base) {
     return base + "/" + xdg_key_path;
 }
 
+// True for an existing directory (or a link to one).
 bool is_directory(const std::string& path) {
     struct stat info {};
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -58,6 +62,7 @@ bool make_directories(const std::string& path, mode_t mode) {
     return is_directory(path);
 }
 
+// Writes all of text, across short writes and interruptions.
 bool write_all(int fd, const std::string& text) {
     std::size_t done = 0;
     while (done < text.size()) {
@@ -150,6 +155,7 @@ ReadResult read_value(const std::string& base, const char* subkey, char* buf, in
     return ReadResult::read;
 }
 
+// The store behind a registry's context.
 XdgStore& store_of(void* context) {
     return *static_cast<XdgStore*>(context);
 }
@@ -217,6 +223,7 @@ void xdg_close_key(void*) {}
 
 }  // namespace
 
+// Drops the one trailing newline, if any.
 std::string xdg_value_text(const std::string& file_contents) {
     if (!file_contents.empty() && file_contents.back() == '\n') {
         return file_contents.substr(0, file_contents.size() - 1);
@@ -224,6 +231,7 @@ std::string xdg_value_text(const std::string& file_contents) {
     return file_contents;
 }
 
+// $XDG_CONFIG_HOME or ~/.config, and $XDG_CONFIG_DIRS or /etc/xdg.
 XdgStore xdg_store_from_environment() {
     XdgStore store;
     if (const char* home = environment_value("XDG_CONFIG_HOME"); home && is_absolute(home)) {
@@ -248,6 +256,7 @@ XdgStore xdg_store_from_environment() {
     return store;
 }
 
+// The registry functions over store.
 SettingsRegistry xdg_settings_registry(XdgStore& store) {
     return SettingsRegistry{&store,          xdg_open_key,  xdg_create_key,
                             xdg_query_value, xdg_set_value, xdg_close_key};
