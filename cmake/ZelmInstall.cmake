@@ -1,0 +1,82 @@
+# Installation in the GNU layout and the Debian package, for Linux: zelm and zelm-capture, the
+# data files, zelm as an XScreenSaver hack with its configuration file, and system-wide default
+# settings under <sysconfdir>/xdg/Varno/ZELM. The Windows build installs nothing.
+if(WIN32)
+    return()
+endif()
+
+include(GNUInstallDirs)
+
+foreach(program zelm zelm-capture)
+    if(TARGET ${program})
+        install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    endif()
+endforeach()
+
+install(FILES data/font.pcx data/particle.pcx data/height.pcx
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/zelm)
+
+if(TARGET zelm)
+    # Debian's xscreensaver reads hack descriptions from here.
+    install(FILES packaging/zelm.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
+    set(zelm_install_hack ON)
+else()
+    set(zelm_install_hack OFF)
+endif()
+
+# The settings and the hack link need the full paths of the prefix used at install time.
+install(CODE "
+    set(CMAKE_INSTALL_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
+    set(CMAKE_INSTALL_LIBEXECDIR \"${CMAKE_INSTALL_LIBEXECDIR}\")
+    set(CMAKE_INSTALL_SYSCONFDIR \"${CMAKE_INSTALL_SYSCONFDIR}\")
+    set(CMAKE_INSTALL_DATAROOTDIR \"${CMAKE_INSTALL_DATAROOTDIR}\")
+    set(CMAKE_INSTALL_DATADIR \"${CMAKE_INSTALL_DATADIR}\")
+    set(CMAKE_INSTALL_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")
+    set(ZELM_SOURCE_DIR \"${PROJECT_SOURCE_DIR}\")
+    set(ZELM_STAGE_DIR \"${PROJECT_BINARY_DIR}/packaging/install\")
+    set(ZELM_INSTALL_HACK ${zelm_install_hack})
+    include(\"${PROJECT_SOURCE_DIR}/packaging/install_prefix_files.cmake\")
+")
+
+# The Debian package. Its prefix is /usr whatever the build was configured with; the settings
+# land in /etc/xdg.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME zelm)
+set(CPACK_PACKAGE_VENDOR Varno)
+set(CPACK_PACKAGE_CONTACT "Zelm maintainers <zelm@varno.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "OpenGL screen saver: rippling water and a particle spiral")
+set(CPACK_PACKAGE_DESCRIPTION
+    "A textured heightfield settles from random bumps into endless circular
+ripples while a spiral of glowing sprites turns above it, seen from a camera
+that circles the scene. Runs in a window of its own, full screen, or as an
+XScreenSaver hack (zelm -root). Also ships zelm-capture, which renders the
+scene offscreen into PNG files.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)
+
+# Everything the package puts in /etc is a conffile, so that an upgrade keeps an admin's edits.
+function(zelm_write_conffiles path)
+    set(CMAKE_INSTALL_PREFIX ${CPACK_PACKAGING_INSTALL_PREFIX})
+    GNUInstallDirs_get_absolute_install_dir(sysconfdir CMAKE_INSTALL_SYSCONFDIR SYSCONFDIR)
+    file(GLOB settings RELATIVE ${PROJECT_SOURCE_DIR}/packaging/settings
+         ${PROJECT_SOURCE_DIR}/packaging/settings/*)
+    set(text "")
+    foreach(name datadir ${settings})
+        string(APPEND text "${sysconfdir}/xdg/Varno/ZELM/${name}\n")
+    endforeach()
+    file(WRITE ${path} "${text}")
+endfunction()
+zelm_write_conffiles(${PROJECT_BINARY_DIR}/packaging/conffiles)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/packaging/conffiles)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+# `make package_source`: the committed tree only.
+set(CPACK_SOURCE_GENERATOR TGZ)
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/" "/out/")
+
+include(CPack)

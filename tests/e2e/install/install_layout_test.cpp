@@ -1,0 +1,229 @@
+// The installed layout: `cmake --install` of the test build into staging folders, and the
+// Debian package that cpack makes from it, checked against one list of expected files.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Installed entries by path below the staging root: a link's target, or "" for a file.
+using Layout = std::map<std::string, std::string>;
+
+// What `cmake --install --prefix /usr` and the package lay out, and nothing else.
+const Layout usr_layout = {
+    {"etc/xdg/Varno/ZELM/datadir", ""},
+    {"etc/xdg/Varno/ZELM/fullscreen", ""},
+    {"etc/xdg/Varno/ZELM/use_alt_blend", ""},
+    {"etc/xdg/Varno/ZELM/use_heightfield", ""},
+    {"usr/bin/zelm", ""},
+    {"usr/bin/zelm-capture", ""},
+    {"usr/libexec/xscreensaver/zelm", "../../bin/zelm"},
+    {"usr/share/xscreensaver/config/zelm.xml", ""},
+    {"usr/share/zelm/font.pcx", ""},
+    {"usr/share/zelm/height.pcx", ""},
+    {"usr/share/zelm/particle.pcx", ""},
+};
+
+// The default settings' texts for an install whose data folder is datadir.
+std::map<std::string, std::string> default_settings(const std::string& datadir) {
+    return {{"datadir", datadir + "\n"},
+            {"fullscreen", "0\n"},
+            {"use_alt_blend", "0\n"},
+            {"use_heightfield", "1\n"}};
+}
+
+struct CommandResult {
+    int status;
+    std::string output;  // stdout and stderr together
+};
+
+// Runs command through the shell.
+CommandResult run(const std::string& command) {
+    CommandResult result{-1, ""};
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) {
+        return result;
+    }
+    char buf[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) {
+        result.output.append(buf, n);
+    }
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+// text as one shell word.
+std::string quoted(const std::string& text) {
+    std::string word = "'";
+    for (char c : text) {
+        word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return word + "'";
+}
+
+std::string read_file(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A new empty folder, removed with everything in it at the end of the test.
+struct TempDir {
+    fs::path path;
+    TempDir() {
+        std::string pattern = (fs::temp_directory_path() / "zelm-install-XXXXXX").string();
+        path = mkdtemp(pattern.data()) != nullptr ? fs::path(pattern) : fs::path();
+    }
+    ~TempDir() {
+        if (!path.empty()) {
+            fs::remove_all(path);
+        }
+    }
+};
+
+// Every file and link below root; other kinds of entry are listed as "?".
+Layout layout_of(const fs::path& root) {
+    Layout layout;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+        const std::string path = entry.path().lexically_relative(root).string();
+        if (entry.is_symlink()) {
+            layout[path] = fs::read_symlink(entry.path()).string();
+        } else if (entry.is_regular_file()) {
+            layout[path] = "";
+        } else if (!entry.is_directory()) {
+            layout[path] = "?";
+        }
+    }
+    return layout;
+}
+
+// The files and links that `dpkg -c` lists, in the same form.
+Layout layout_of_listing(const std::string& listing) {
+    Layout layout;
+    std::istringstream lines(listing);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string mode, owner, size, date, time, path, arrow, target;
+        fields >> mode >> owner >> size >> date >> time >> path >> arrow >> target;
+        if (mode.empty() || mode[0] == 'd') {
+            continue;
+        }
+        if (path.rfind("./", 0) == 0) {
+            path.erase(0, 2);
+        }
+        layout[path] = mode[0] == 'l' ? target : (mode[0] == '-' ? "" : "?");
+    }
+    return layout;
+}
+
+// Installs the test build into stage as if into prefix.
+void install(const fs::path& stage, const std::string& prefix) {
+    const CommandResult result =
+        run("DESTDIR=" + quoted(stage.string()) + " " + quoted(ZELM_CMAKE) + " --install " +
+            quoted(ZELM_BUILD_DIR) + " --prefix " + quoted(prefix));
+    ASSERT_EQ(result.status, 0) << result.output;
+}
+
+// The settings folder holds the four defaults, with datadir naming the installed data.
+void expect_settings(const fs::path& settings_dir, const std::string& datadir) {
+    for (const auto& [name, text] : default_settings(datadir)) {
+        EXPECT_EQ(read_file(settings_dir / name), text) << name;
+    }
+}
+
+TEST(InstallLayout, PrefixUsrLaysOutExactlyTheExpectedFilesWithSettingsInEtcXdg) {
+    TempDir stage;
+    ASSERT_FALSE(stage.path.empty());
+    ASSERT_NO_FATAL_FAILURE(install(stage.path, "/usr"));
+
+    EXPECT_EQ(layout_of(stage.path), usr_layout);
+    EXPECT_FALSE(fs::exists(stage.path / "usr/etc"));
+    expect_settings(stage.path / "etc/xdg/Varno/ZELM", "/usr/share/zelm");
+
+    const fs::path source = ZELM_SOURCE_DIR;
+    for (const char* name : {"font.pcx", "height.pcx", "particle.pcx"}) {
+        EXPECT_EQ(read_file(stage.path / "usr/share/zelm" / name),
+                  read_file(source / "data" / name))
+            << name;
+    }
+    EXPECT_EQ(read_file(stage.path / "usr/share/xscreensaver/config/zelm.xml"),
+              read_file(source / "packaging/zelm.xml"));
+
+    // The hack is the installed program, and both programs can be run.
+    EXPECT_TRUE(
+        fs::equivalent(stage.path / "usr/libexec/xscreensaver/zelm", stage.path / "usr/bin/zelm"));
+    for (const char* program : {"usr/bin/zelm", "usr/bin/zelm-capture"}) {
+        const fs::perms perms = fs::status(stage.path / program).permissions();
+        EXPECT_NE(perms & fs::perms::others_exec, fs::perms::none) << program;
+    }
+}
+
+TEST(InstallLayout, SettingsAndHackFollowThePrefixChosenAtInstallTime) {
+    TempDir stage;
+    ASSERT_FALSE(stage.path.empty());
+
+    ASSERT_NO_FATAL_FAILURE(install(stage.path / "local", "/usr/local"));
+    expect_settings(stage.path / "local/usr/local/etc/xdg/Varno/ZELM", "/usr/local/share/zelm");
+    EXPECT_EQ(fs::read_symlink(stage.path / "local/usr/local/libexec/xscreensaver/zelm"),
+              "../../bin/zelm");
+    EXPECT_FALSE(fs::exists(stage.path / "local/etc"));
+
+    // Under /opt the GNU rules put configuration in /etc/opt/<name>.
+    ASSERT_NO_FATAL_FAILURE(install(stage.path / "opt", "/opt/zelm"));
+    expect_settings(stage.path / "opt/etc/opt/zelm/xdg/Varno/ZELM", "/opt/zelm/share/zelm");
+    EXPECT_TRUE(fs::exists(stage.path / "opt/opt/zelm/share/zelm/font.pcx"));
+}
+
+TEST(DebianPackage, HoldsTheStagedLayoutWithConffilesAndDependencies) {
+    TempDir out;
+    ASSERT_FALSE(out.path.empty());
+    const CommandResult made = run(quoted(ZELM_CPACK) + " -G DEB --config " +
+                                   quoted(std::string(ZELM_BUILD_DIR) + "/CPackConfig.cmake") +
+                                   " -B " + quoted(out.path.string()));
+    ASSERT_EQ(made.status, 0) << made.output;
+    fs::path deb;
+    for (const fs::directory_entry& entry : fs::directory_iterator(out.path)) {
+        if (entry.path().extension() == ".deb") {
+            ASSERT_TRUE(deb.empty()) << "more than one package: " << entry.path();
+            deb = entry.path();
+        }
+    }
+    ASSERT_FALSE(deb.empty()) << made.output;
+    EXPECT_EQ(deb.filename().string().rfind("zelm_", 0), 0u) << deb;
+    const std::string package = quoted(deb.string());
+
+    const CommandResult listing = run("dpkg -c " + package);
+    ASSERT_EQ(listing.status, 0) << listing.output;
+    EXPECT_EQ(layout_of_listing(listing.output), usr_layout) << listing.output;
+
+    const CommandResult datadir =
+        run("dpkg-deb --fsys-tarfile " + package + " | tar -xO ./etc/xdg/Varno/ZELM/datadir");
+    EXPECT_EQ(datadir.output, "/usr/share/zelm\n");
+
+    // An upgrade must keep an admin's edits to the system-wide settings.
+    const CommandResult conffiles = run("dpkg-deb --info " + package + " conffiles");
+    EXPECT_EQ(conffiles.output,
+              "/etc/xdg/Varno/ZELM/datadir\n/etc/xdg/Varno/ZELM/fullscreen\n"
+              "/etc/xdg/Varno/ZELM/use_alt_blend\n/etc/xdg/Varno/ZELM/use_heightfield\n");
+
+    EXPECT_EQ(run("dpkg-deb --field " + package + " Package").output, "zelm\n");
+    const std::string depends = run("dpkg-deb --field " + package + " Depends").output;
+    for (const char* library : {"libc6", "libpng16-16", "libx11-6", "libegl1"}) {
+        EXPECT_NE(depends.find(library), std::string::npos) << library << " in " << depends;
+    }
+}
+
+}  // namespace
