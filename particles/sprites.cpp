@@ -84,7 +84,7 @@ bool sort_distinct_keys(Particle** particles, int first, int last, int axis) {
         entries[i] = SortEntry{key, particle};
     }
 
-    long moves_left = 8L * count;
+    long moves_left = 4L * count;
     for (int i = 1; i < count; ++i) {
         const SortEntry entry = entries[i];
         int j = i;

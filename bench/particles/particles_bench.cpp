@@ -103,8 +103,19 @@ void BM_Update(benchmark::State& state) {
 }
 BENCHMARK(BM_Update)->Arg(250)->Arg(1000)->Arg(2000)->Unit(benchmark::kMicrosecond);
 
+// The sorting steps written out with particle_partition alone, for comparison: the order that
+// particle_sort reproduces, without its quicker route.
+void plain_quicksort(Particle** particles, int first, int last, int axis) {
+    while (first < last) {
+        const int pivot = particle_partition(particles, first, last, axis);
+        plain_quicksort(particles, first, pivot - 1, axis);
+        first = pivot + 1;
+    }
+}
+
 // The sort alone, on last frame's order: a frame's update is made once, and every iteration
 // sorts a copy of the pool as that update left it (the copy is included in the time).
+template <bool plain>
 void sort_from_snapshot(benchmark::State& state, bool switch_axis) {
     ParticleSystem* s = steady_spiral(static_cast<int>(state.range(0)));
     orbit(kFrame);
@@ -117,7 +128,11 @@ void sort_from_snapshot(benchmark::State& state, bool switch_axis) {
     const std::vector<Particle*> snapshot(s->particles, s->particles + s->live_count);
     for (auto _ : state) {
         std::memcpy(s->particles, snapshot.data(), snapshot.size() * sizeof(Particle*));
-        particle_sort(s, 0, s->live_count - 1, axis);
+        if (plain) {
+            plain_quicksort(s->particles, 0, s->live_count - 1, axis);
+        } else {
+            particle_sort(s, 0, s->live_count - 1, axis);
+        }
         benchmark::DoNotOptimize(s->particles[0]);
     }
     state.counters["live"] = s->live_count;
@@ -125,7 +140,16 @@ void sort_from_snapshot(benchmark::State& state, bool switch_axis) {
 }
 
 void BM_SortLastFrameOrder(benchmark::State& state) {
-    sort_from_snapshot(state, false);
+    sort_from_snapshot<false>(state, false);
+}
+void BM_SortAfterAxisSwitch(benchmark::State& state) {
+    sort_from_snapshot<false>(state, true);
+}
+void BM_PlainQuicksortLastFrameOrder(benchmark::State& state) {
+    sort_from_snapshot<true>(state, false);
+}
+void BM_PlainQuicksortAfterAxisSwitch(benchmark::State& state) {
+    sort_from_snapshot<true>(state, true);
 }
 BENCHMARK(BM_SortLastFrameOrder)
     ->Arg(250)
@@ -133,11 +157,19 @@ BENCHMARK(BM_SortLastFrameOrder)
     ->Arg(2000)
     ->Unit(benchmark::kMicrosecond)
     ->Complexity(benchmark::oNLogN);
-
-void BM_SortAfterAxisSwitch(benchmark::State& state) {
-    sort_from_snapshot(state, true);
-}
+BENCHMARK(BM_PlainQuicksortLastFrameOrder)
+    ->Arg(250)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oNLogN);
 BENCHMARK(BM_SortAfterAxisSwitch)
+    ->Arg(250)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oNLogN);
+BENCHMARK(BM_PlainQuicksortAfterAxisSwitch)
     ->Arg(250)
     ->Arg(1000)
     ->Arg(2000)
