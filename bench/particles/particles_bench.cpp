@@ -41,7 +41,7 @@ ParticleSystem* steady_spiral(int live) {
         particle_system_set_position(system, 0.0f, 0.0f, 100.0f);
     }
     // Lifetime 30 s over the interval; a little under the pool when asking for all of it.
-    system->emit_interval = 30.0f / (static_cast<float>(live) * (live >= 2000 ? 1.01f : 1.0f));
+    system->emit_interval = 30.0f / (static_cast<float>(live) * (live >= 2000 ? 0.99f : 1.0f));
     camera = Camera{{-120, 0, 130}, {0, -10, 0}};
     for (int i = 0; i < 1200; ++i) {
         frame_dt = 0.05f;
