@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <cmath>
 #include <cstdio>
@@ -16,7 +17,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// The committed data file name, or an empty vector when it cannot be read.
+// The bytes of the committed data file name; none when it cannot be read.
 Bytes read_data_file(const std::string& name) {
     const std::string path = std::string(ZELM_DATA_DIR) + "/" + name;
     Bytes bytes;
@@ -72,6 +73,24 @@ TEST(DataFiles, LoadAsTheirImagesAtSquarePowerOfTwoSizes) {
         ASSERT_EQ(load_pcx_texture(path.c_str(), 4), 1);
         ASSERT_EQ(glrec::tex_images.size(), 8u);
         EXPECT_TRUE(glrec::tex_images[0].pixels == to_rgba(image));
+    }
+}
+
+TEST(DataFiles, WriteAsPngForLookingAt) {
+    // The PNG files stay in the test's temporary folder for a look.
+    for (const Asset& asset : assets) {
+        const IndexedImage image = asset.make();
+        std::string path = ::testing::TempDir() + "zelm_" + asset.file_name;
+        path.replace(path.size() - 4, 4, ".png");
+        ASSERT_EQ(write_png(path.c_str(), image), 1) << path;
+        png_image png{};
+        png.version = PNG_IMAGE_VERSION;
+        ASSERT_NE(png_image_begin_read_from_file(&png, path.c_str()), 0) << path;
+        png.format = PNG_FORMAT_RGBA;
+        Bytes rgba(PNG_IMAGE_SIZE(png));
+        ASSERT_NE(png_image_finish_read(&png, nullptr, rgba.data(), 0, nullptr), 0) << path;
+        EXPECT_EQ(static_cast<int>(png.width), image.width);
+        EXPECT_TRUE(rgba == to_rgba(image)) << path;
     }
 }
 
