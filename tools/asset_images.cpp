@@ -1,5 +1,5 @@
-// Procedural images for the data files. Only +, -, *, / and sqrt are used on doubles, all of
-// them exactly rounded, so every build makes the same bytes. Sizes are in pixels.
+// Procedural images for the data files. Doubles only meet +, -, *, /, floor and sqrt, all of
+// them exact or exactly rounded, so every build makes the same bytes. Sizes are in pixels.
 #include "tools/asset_images.hpp"
 
 #include <algorithm>
