@@ -15,8 +15,8 @@ expect_stderr "Error: Didn't find good fullscreen mode"
 step "a 640x480 screen: the demo runs and a key ends it"
 start_xvfb 640x480
 start_zelm
-wait_window 15 Zelm >/dev/null
-wait_until 15 screen_lit || fail "no frame reached the screen"
+wait_window 30 Zelm >/dev/null
+wait_until 30 screen_lit || fail "no frame reached the screen"
 xdotool key space
 expect_exit 1 0
 expect_stderr ""

@@ -27,6 +27,13 @@ trap e2e_cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    if [ -n "$ZELM_PID" ]; then
+        echo "--- zelm is $(zelm_running && echo running || echo not running)" >&2
+    fi
+    if [ -n "$XVFB_PID" ]; then
+        echo "--- windows on $DISPLAY:" >&2
+        xwininfo -root -tree 2>&1 | grep -E '^ +0x' >&2 || true
+    fi
     if [ -s "$ZELM_ERR" ]; then
         echo "--- zelm's stderr:" >&2
         cat "$ZELM_ERR" >&2
@@ -49,12 +56,15 @@ wait_until() {
     done
 }
 
-# start_xvfb WIDTHxHEIGHT: a private X server on a free display number.
+# start_xvfb WIDTHxHEIGHT[xDEPTH]: a private X server on a free display number (depth 24
+# unless given).
 start_xvfb() {
+    local screen=$1
+    [[ "$screen" == *x*x* ]] || screen="${screen}x24"
     kill_xvfb
     local number="$E2E_TMP/display-number"
     rm -f "$number"
-    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$number" 2>"$E2E_TMP/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$number" 2>"$E2E_TMP/xvfb.log" &
     XVFB_PID=$!
     wait_until 10 test -s "$number" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n 1 "$number")"
