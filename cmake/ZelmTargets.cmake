@@ -18,7 +18,7 @@ function(zelm_unit_test name)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} zelm_recording_gl zelm_test_platform
                           GTest::gtest_main)
-    gtest_discover_tests(${name} PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
 endfunction()
 
 # zelm_gl_test(name SOURCES ... LIBS ...): a GoogleTest executable that draws with the real
@@ -35,6 +35,6 @@ function(zelm_gl_test name)
         # the unit tests (recording OpenGL) and by valgrind on zelm-capture.
         set(environment "ASAN_OPTIONS=detect_leaks=0")
     endif()
-    gtest_discover_tests(${name} PROPERTIES LABELS gl DISCOVERY_TIMEOUT 60
-                         ENVIRONMENT "${environment}")
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                         PROPERTIES LABELS gl ENVIRONMENT "${environment}")
 endfunction()
