@@ -19,8 +19,13 @@ start_demo() {
     wait_until 30 screen_lit || fail "no frame reached the screen"
 }
 
-step "a frame grabbed from the screen shows the scene"
+step "a borderless 640x480 window at (0, 0) shows the scene"
 start_demo
+info=$(xwininfo -id "$(window Zelm)")
+for line in "Absolute upper-left X:  0" "Absolute upper-left Y:  0" "Width: 640" "Height: 480" \
+    "Override Redirect State: yes"; do
+    grep -qF "$line" <<<"$info" || fail "the window is not as expected: no \"$line\" in $info"
+done
 sleep 1  # let the bumps settle a little and the spiral fill
 f="$E2E_TMP/frame.png"
 grab "$f"
