@@ -38,8 +38,8 @@ install(CODE "
     include(\"${PROJECT_SOURCE_DIR}/packaging/install_prefix_files.cmake\")
 ")
 
-# The Debian package. Its prefix is /usr whatever the build was configured with; the settings
-# land in /etc/xdg.
+# The Debian package. CPack's DEB generator installs into /usr whatever the build was configured
+# with, so the settings land in /etc/xdg.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zelm)
 set(CPACK_PACKAGE_VENDOR Varno)
@@ -51,7 +51,6 @@ ripples while a spiral of glowing sprites turns above it, seen from a camera
 that circles the scene. Runs in a window of its own, full screen, or as an
 XScreenSaver hack (zelm -root). Also ships zelm-capture, which renders the
 scene offscreen into PNG files.")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
@@ -61,9 +60,9 @@ set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)
 
 # Everything the package puts in /etc is a conffile, so that an upgrade keeps an admin's edits.
 function(zelm_write_conffiles path)
-    set(CMAKE_INSTALL_PREFIX ${CPACK_PACKAGING_INSTALL_PREFIX})
+    set(CMAKE_INSTALL_PREFIX /usr)  # the package's prefix
     GNUInstallDirs_get_absolute_install_dir(sysconfdir CMAKE_INSTALL_SYSCONFDIR SYSCONFDIR)
-    file(GLOB settings RELATIVE ${PROJECT_SOURCE_DIR}/packaging/settings
+    file(GLOB settings CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}/packaging/settings
          ${PROJECT_SOURCE_DIR}/packaging/settings/*)
     set(text "")
     foreach(name datadir ${settings})
@@ -75,7 +74,7 @@ zelm_write_conffiles(${PROJECT_BINARY_DIR}/packaging/conffiles)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/packaging/conffiles)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
-# `make package_source`: the committed tree only.
+# `make package_source`: the source tree without build folders and git's own files.
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/" "/out/")
 
