@@ -27,7 +27,7 @@ int demo_window_destroy_started = 0;
 // Puts back the registry's display mode before a failure is shown in full screen.
 void restore_display_if_fullscreen() {
     if (fullscreen != 0) {
-        ChangeDisplaySettingsA(nullptr, CDS_FULLSCREEN);
+        platform_restore_display_mode();
     }
 }
 
@@ -75,7 +75,7 @@ void demo_window_destroy() {
     if (gl_context != nullptr) {
         wglDeleteContext(gl_context);
     }
-    timeEndPeriod(1);
+    platform_end_timer_period();
     ReleaseDC(demo_window, demo_dc);
     PostQuitMessage(0);
 }

@@ -64,4 +64,36 @@ expect_messages ""
 # A switch of 7 is shown checked and stored back as 1.
 [ "$(setting use_heightfield)" = "$(printf 'REG_SZ\t1')" ] || fail "use_heightfield: [$(setting use_heightfield)]"
 [ "$(setting use_alt_blend)" = "$(printf 'REG_SZ\t1')" ] || fail "use_alt_blend: [$(setting use_alt_blend)]"
+step "a 999-character data directory is read whole and stored back whole"
+long=$(printf 'C:\\%0996d' 0 | tr 0 d)
+[ ${#long} -eq 999 ] || fail "test path of ${#long} characters"
+seed "$long" 1 0 0
+start_scr "$ZELM_SCR" /c
+dialog=$(wait_window 15 "$caption")
+click_at "$dialog" 274 12  # OK
+expect_exit 10 0
+expect_messages ""
+[ "$(setting datadir)" = "$(printf 'REG_SZ\t%s' "$long")" ] || fail "the long datadir changed"
+
+step "a switch of ten characters and a 1000-character directory cannot be read: the warning,"
+step "then the dialog with the defaults; Cancel leaves the stored texts as they were"
+seed "${long}d" 0 0 0123456789
+start_scr "$ZELM_SCR" /s
+dismiss 15 Warning
+dialog=$(wait_window 15 "$caption")
+click_at "$dialog" 274 32  # Cancel
+expect_exit 10 0
+expect_messages "$warning"
+[ "$(setting datadir)" = "$(printf 'REG_SZ\t%s' "${long}d")" ] || fail "datadir was changed"
+[ "$(setting use_alt_blend)" = "$(printf 'REG_SZ\t0123456789')" ] || fail "use_alt_blend was changed"
+
+step "the same, confirmed: the defaults for what could not be read, the rest as read"
+start_scr "$ZELM_SCR"
+dismiss 15 Warning
+dialog=$(wait_window 15 "$caption")
+click_at "$dialog" 274 12  # OK
+expect_exit 10 0
+[ "$(setting datadir)" = "$(printf 'REG_SZ\t.')" ] || fail "datadir: [$(setting datadir)]"
+[ "$(setting use_heightfield)" = "$(printf 'REG_SZ\t0')" ] || fail "use_heightfield: [$(setting use_heightfield)]"
+[ "$(setting use_alt_blend)" = "$(printf 'REG_SZ\t0')" ] || fail "use_alt_blend: [$(setting use_alt_blend)]"
 echo "dialog: passed"
