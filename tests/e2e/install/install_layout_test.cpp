@@ -159,8 +159,14 @@ TEST(InstallLayout, PrefixUsrLaysOutExactlyTheExpectedFilesWithSettingsInEtcXdg)
                   read_file(source / "data" / name))
             << name;
     }
-    EXPECT_EQ(read_file(stage.path / "usr/share/xscreensaver/config/zelm.xml"),
-              read_file(source / "packaging/zelm.xml"));
+    const fs::path config = stage.path / "usr/share/xscreensaver/config/zelm.xml";
+    EXPECT_EQ(read_file(config), read_file(source / "packaging/zelm.xml"));
+    // XScreenSaver matches the description to the hack by name, and runs it with this command.
+    const std::string xml = quoted(config.string());
+    const CommandResult well_formed = run("xmllint --noout " + xml);
+    EXPECT_EQ(well_formed.status, 0) << well_formed.output;
+    EXPECT_EQ(run("xmllint --xpath 'string(/screensaver/@name)' " + xml).output, "zelm\n");
+    EXPECT_EQ(run("xmllint --xpath 'string(/screensaver/command/@arg)' " + xml).output, "-root\n");
 
     // The hack is the installed program, and both programs can be run.
     EXPECT_TRUE(
