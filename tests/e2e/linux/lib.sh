@@ -10,16 +10,16 @@ export XDG_CONFIG_DIRS="$E2E_TMP/system"  # keeps settings installed on this mac
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_CONFIG_DIRS"
 unset ZELM_NO_DIALOGS
 KEY="$XDG_CONFIG_HOME/Varno/ZELM"
-XVFB_PID=
+XSERVER_PID=
 ZELM_PID=
 ZELM_RC=
 ZELM_ERR="$E2E_TMP/stderr"
 
 e2e_cleanup() {
     if [ -n "$ZELM_PID" ]; then kill -9 "$ZELM_PID" 2>/dev/null || true; fi
-    if [ -n "$XVFB_PID" ]; then
-        kill "$XVFB_PID" 2>/dev/null || true
-        wait "$XVFB_PID" 2>/dev/null || true
+    if [ -n "$XSERVER_PID" ]; then
+        kill "$XSERVER_PID" 2>/dev/null || true
+        wait "$XSERVER_PID" 2>/dev/null || true
     fi
     rm -rf "$E2E_TMP"
 }
@@ -30,9 +30,11 @@ fail() {
     if [ -n "$ZELM_PID" ]; then
         echo "--- zelm is $(zelm_running && echo running || echo not running)" >&2
     fi
-    if [ -n "$XVFB_PID" ]; then
-        echo "--- windows on $DISPLAY:" >&2
+    if [ -n "$XSERVER_PID" ]; then
+        echo "--- the X server is $(kill -0 "$XSERVER_PID" 2>/dev/null || echo "not ")running;" \
+            "windows on $DISPLAY:" >&2
         xwininfo -root -tree 2>&1 | grep -E '^ +0x' >&2 || true
+        tail -n 5 "$E2E_TMP/xserver.log" >&2 || true
     fi
     if [ -s "$ZELM_ERR" ]; then
         echo "--- zelm's stderr:" >&2
@@ -56,26 +58,32 @@ wait_until() {
     done
 }
 
-# start_xvfb WIDTHxHEIGHT[xDEPTH]: a private X server on a free display number (depth 24
-# unless given).
+# start_xserver COMMAND...: an X server that picks a free display number (-displayfd);
+# DISPLAY names it once it answers. -noreset: a server that resets whenever its last client
+# leaves can refuse the next one meanwhile, and zelm is often its only client.
+start_xserver() {
+    kill_xserver
+    local number="$E2E_TMP/display-number"
+    rm -f "$number"
+    "$@" -displayfd 3 -nolisten tcp -noreset 3>"$number" 2>"$E2E_TMP/xserver.log" &
+    XSERVER_PID=$!
+    wait_until 15 test -s "$number" || fail "$1 did not start: $(tail -n 5 "$E2E_TMP/xserver.log")"
+    export DISPLAY=":$(head -n 1 "$number")"
+    wait_until 10 xdpyinfo >/dev/null 2>&1 || fail "$1 on $DISPLAY does not answer"
+}
+
+# start_xvfb WIDTHxHEIGHT[xDEPTH]: a private Xvfb (depth 24 unless given).
 start_xvfb() {
     local screen=$1
     [[ "$screen" == *x*x* ]] || screen="${screen}x24"
-    kill_xvfb
-    local number="$E2E_TMP/display-number"
-    rm -f "$number"
-    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$number" 2>"$E2E_TMP/xvfb.log" &
-    XVFB_PID=$!
-    wait_until 10 test -s "$number" || fail "Xvfb did not start"
-    export DISPLAY=":$(head -n 1 "$number")"
-    wait_until 10 xdpyinfo >/dev/null 2>&1 || fail "Xvfb on $DISPLAY does not answer"
+    start_xserver Xvfb -screen 0 "$screen"
 }
 
-kill_xvfb() {
-    if [ -n "$XVFB_PID" ]; then
-        kill "$XVFB_PID" 2>/dev/null || true
-        wait "$XVFB_PID" 2>/dev/null || true
-        XVFB_PID=
+kill_xserver() {
+    if [ -n "$XSERVER_PID" ]; then
+        kill "$XSERVER_PID" 2>/dev/null || true
+        wait "$XSERVER_PID" 2>/dev/null || true
+        XSERVER_PID=
     fi
 }
 

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# fullscreen 1 on a 1024x768 output that also lists 640x480: the output shows 640x480 while the
+# demo runs and 1024x768 again after it, whether a key or SIGTERM ended it. Xvfb cannot switch
+# modes, so this runs Xorg with its dummy driver; without them, or without root (which Xorg
+# needs for a configuration file of our own), it is skipped.
+. "$(dirname "$0")/lib.sh"
+
+dummy_driver=/usr/lib/xorg/modules/drivers/dummy_drv.so
+if ! command -v Xorg >/dev/null || [ ! -e "$dummy_driver" ] || [ "$(id -u)" -ne 0 ]; then
+    echo "skipped: needs root, Xorg and its dummy driver (xserver-xorg-video-dummy)"
+    exit 77
+fi
+
+seed "$ZELM_DATA" 1 1 0
+export ZELM_NO_DIALOGS=1
+start_xserver Xorg -config "$(dirname "$0")/xorg-dummy.conf" -logfile "$E2E_TMP/xorg.log" \
+    -sharevts -novtswitch -keeptty
+
+current_mode() { xrandr | awk '/\*/ { print $1; exit }'; }
+mode_is() { [ "$(current_mode)" = "$1" ]; }
+[ "$(current_mode)" = 1024x768 ] || fail "the dummy output starts in $(current_mode)"
+
+for ending in key SIGTERM; do
+    step "switched to 640x480 while the demo runs, put back after a $ending"
+    start_zelm
+    wait_window 30 Zelm >/dev/null
+    wait_until 10 mode_is 640x480 || fail "the output shows $(current_mode)"
+    if [ "$ending" = key ]; then xdotool key space; else kill -TERM "$ZELM_PID"; fi
+    expect_exit 2 0
+    expect_stderr ""
+    mode_is 1024x768 || fail "the output was left in $(current_mode)"
+done
+
+step "a data directory without the files: the mode is put back before the first message"
+seed "$E2E_TMP/nothing-here" 1 1 0
+start_zelm
+expect_exit 10 0
+mode_is 1024x768 || fail "the output was left in $(current_mode)"
+[ "$(grep -c 'Error: Error loading texture' "$ZELM_ERR")" -eq 3 ] || fail "not three messages"
+echo "fullscreen switch: passed"
