@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The GLX visual: a 16-bit screen runs the demo; an 8-bit screen offers no RGBA visual, which
-# is the pixel-format failure: its message and exit code 1.
+# The GLX visual and context: a 16-bit screen runs the demo; an 8-bit screen offers no RGBA
+# visual, which is the pixel-format failure (its message, exit code 1); a context the server
+# refuses (indirect GLX, off in Xvfb) is reported, the window goes, no frame, exit code 0.
 . "$(dirname "$0")/lib.sh"
 
 seed "$ZELM_DATA" 1 0 0
@@ -20,4 +21,15 @@ start_xvfb 640x480x8
 start_zelm
 expect_exit 10 1
 expect_stderr "Error: ChoosePixelFormat failed."
+
+step "no GL context: the message, the window gone, exit code 0"
+start_xvfb 640x480
+LIBGL_ALWAYS_INDIRECT=1 start_zelm
+expect_exit 10 0
+grep -qzF "Error:: Couldn't create gl context
+Close display properties?
+Try unsetting fullscreen?" "$ZELM_ERR" || fail "no context message"
+grep -q "Error loading texture" "$ZELM_ERR" && fail "the textures did not load without a context"
+at_least 0.001 "$(grab "$E2E_TMP/s.png" && region_stat "$E2E_TMP/s.png" 640x480+0+0 maxima)" ||
+    fail "something was drawn"
 echo "visual: passed"
