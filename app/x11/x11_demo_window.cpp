@@ -26,6 +26,7 @@ namespace {
 
 XVisualInfo* demo_visual = nullptr;  // the GLX visual; null when GLX has none to offer
 Cursor invisible_cursor = None;
+Colormap demo_colormap = None;
 int quit_posted = 0;                         // the destruction steps ran: the loop may end
 volatile std::sig_atomic_t stop_signal = 0;  // SIGINT, SIGTERM or SIGHUP arrived
 
@@ -124,14 +125,16 @@ void create_demo_window() {
     Display* display = demo_display;
     const Window root = DefaultRootWindow(display);
     demo_visual = choose_gl_visual(display);
-    Visual* visual = demo_visual != nullptr ? demo_visual->visual : DefaultVisual(display, 0);
-    const int depth = demo_visual != nullptr ? demo_visual->depth : DefaultDepth(display, 0);
+    const int screen = DefaultScreen(display);
+    Visual* visual = demo_visual != nullptr ? demo_visual->visual : DefaultVisual(display, screen);
+    const int depth = demo_visual != nullptr ? demo_visual->depth : DefaultDepth(display, screen);
+    demo_colormap = XCreateColormap(display, root, visual, AllocNone);
 
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;  // no frame, no placement by a window manager
-    attributes.background_pixel = BlackPixel(display, DefaultScreen(display));
+    attributes.background_pixel = BlackPixel(display, screen);
     attributes.border_pixel = 0;
-    attributes.colormap = XCreateColormap(display, root, visual, AllocNone);
+    attributes.colormap = demo_colormap;
     attributes.event_mask = KeyPressMask | ButtonPressMask | PointerMotionMask | FocusChangeMask |
                             StructureNotifyMask | ExposureMask;
     demo_window = XCreateWindow(
@@ -246,6 +249,10 @@ void x11_destroy_demo_window() {
     if (invisible_cursor != None) {
         XFreeCursor(display, invisible_cursor);
         invisible_cursor = None;
+    }
+    if (demo_colormap != None) {
+        XFreeColormap(display, demo_colormap);
+        demo_colormap = None;
     }
     XFlush(display);
     quit_posted = 1;
