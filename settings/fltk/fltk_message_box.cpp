@@ -68,7 +68,7 @@ void fltk_message_box(const char* text, const char* caption, bool error_icon) {
     fl_font(FL_HELVETICA, font_size);
     int text_w = 0;
     int text_h = 0;
-    fl_measure(label.c_str(), text_w, text_h, 0);
+    fl_measure(label.c_str(), text_w, text_h, 1);
     const int icon_w = error_icon ? 52 : 0;
     const int text_x = 16 + icon_w;
     const int w = std::max(text_x + text_w + 16, 200);
