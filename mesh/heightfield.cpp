@@ -52,15 +52,20 @@ int heightfield_create(int cols, int rows, int spacing) {
 
     const std::int32_t nv = heightfield.vertex_count;
     const std::int32_t nt = heightfield.triangle_count;
-    if (!allocate(heightfield.positions, nv) || !allocate(heightfield.radial_distance, nv) ||
+    // positions and face_normals have one element more than they hold, so that the normal
+    // passes may read each Vec3 as four floats.
+    if (!allocate(heightfield.positions, nv + 1) || !allocate(heightfield.radial_distance, nv) ||
         !allocate(heightfield.vertex_normals, nv) || !allocate(heightfield.vertex_colours, nv) ||
-        !allocate(heightfield.triangles, nt) || !allocate(heightfield.face_normals, nt) ||
+        !allocate(heightfield.triangles, nt) || !allocate(heightfield.face_normals, nt + 1) ||
         !allocate(heightfield.radial_slot_distance, nv) ||
-        !allocate(heightfield.radial_slot_height, nv) || !allocate(heightfield.radial_slot, nv)) {
+        !allocate(heightfield.radial_slot_height, nv) || !allocate(heightfield.radial_slot, nv) ||
+        !allocate(heightfield.normal_sums, 4 * nv)) {
         heightfield_release();
         return 0;
     }
 
+    heightfield.positions[nv] = {0.0f, 0.0f, 0.0f};
+    heightfield.face_normals[nt] = {0.0f, 0.0f, 0.0f};
     heightfield_init_positions();
     heightfield_build_triangles();
     // The distances depend on x and y only; filling them now keeps the ripple's tables valid
@@ -82,11 +87,12 @@ void heightfield_release() {
     release(heightfield.radial_slot_distance);
     release(heightfield.radial_slot_height);
     release(heightfield.radial_slot);
+    release(heightfield.normal_sums);
 }
 
 bool heightfield_built() {
-    // Creation allocates all or nothing, and the last buffer it allocates is radial_slot.
-    return heightfield.radial_slot != nullptr;
+    // Creation allocates all or nothing, and the last buffer it allocates is normal_sums.
+    return heightfield.normal_sums != nullptr;
 }
 
 void heightfield_init_positions() {

@@ -49,6 +49,8 @@ struct HeightfieldMesh {
     float* radial_slot_distance;
     float* radial_slot_height;
     std::uint16_t* radial_slot;
+    // Four floats per vertex: the running sums of the vertex-normal pass, one vector each.
+    float* normal_sums;
 };
 
 extern HeightfieldMesh heightfield;
