@@ -28,14 +28,15 @@ namespace {
 // 8 point MS Sans Serif is about 11 pixels high at 96 dpi.
 constexpr int dialog_font_size = 11;
 
-constexpr char product_title[] = "ZELM - ripples and sparks for an idle screen";
+// The same words as the Windows dialog's.
+constexpr char product_title[] = "ZELM - still water, rising sparks";
 constexpr char credit_lines[5][120] = {
-    "Zelm 1.0, made by the Zelm developers in 2026.",
-    "A real-time OpenGL screen saver for Windows and Linux: rippling water and a spiral of "
-    "sparks under a circling camera.",
-    "More to read: the README that comes with Zelm.",
-    "Comments and bug reports: the Zelm project's issue tracker.",
-    "Thank you for watching.",
+    "Written in 2026 by the Zelm developers.",
+    "Made as an OpenGL screen saver: a rippling heightfield under a spiral of particles, lit and "
+    "blended in real time.",
+    "Switch off the heightfield on slow software renderers.",
+    "More to read in the README that comes with the program.",
+    "Comments are welcome on the project's issue tracker.",
 };
 
 // A group box: an etched frame with its caption set into the top edge.
