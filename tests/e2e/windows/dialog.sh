@@ -53,6 +53,28 @@ expect_exit 10 0
 [ "$(setting fullscreen)" = "$(printf 'REG_SZ\t1')" ] || fail "fullscreen: [$(setting fullscreen)]"
 [ "$(setting use_alt_blend)" = "$(printf 'REG_SZ\t0')" ] || fail "use_alt_blend: [$(setting use_alt_blend)]"
 
+# The loop does no dialog keyboard handling. Keys reach the focused control in order: each
+# run ends with a key that must work, so keys that went nowhere fail the test too.
+step "Escape does not cancel: the space bar on the focused OK button still stores"
+seed 'C:\zelm' 1 0 7
+start_scr "$ZELM_SCR" /c
+dialog=$(wait_window 15 "$caption")
+xdotool windowfocus "$dialog" 2>/dev/null || true
+xdotool key Escape space
+expect_exit 10 0
+# OK stores the 7 back as 1; a cancelled dialog would have left it.
+[ "$(setting use_alt_blend)" = "$(printf 'REG_SZ\t1')" ] || fail "use_alt_blend: [$(setting use_alt_blend)]"
+
+step "Enter does not press OK: the check box keeps the focus and the space bar toggles it back"
+seed 'C:\zelm' 1 0 0
+start_scr "$ZELM_SCR" /c
+dialog=$(wait_window 15 "$caption")
+click_at "$dialog" 15 57  # "Use heightfield": now off, and focused
+xdotool key Return space
+click_at "$dialog" 274 12  # OK
+expect_exit 10 0
+[ "$(setting use_heightfield)" = "$(printf 'REG_SZ\t1')" ] || fail "use_heightfield: [$(setting use_heightfield)]"
+
 step "/c with readable settings: no warning; the dialog shows them and OK keeps them"
 seed 'C:\zelm' 7 0 1
 start_scr "$ZELM_SCR" /c
