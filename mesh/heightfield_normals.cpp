@@ -2,16 +2,17 @@
 // face normals per vertex, and a grey level per vertex from a fixed directional light.
 //
 // These passes run over the whole mesh after every animation step. The face normal repeats the
-// arithmetic of cross_product and normalize_vector (same operations, same precision, same order)
-// two triangles at a time where SSE2 is available; a unit test holds every pass to the
-// straightforward arithmetic bit for bit.
+// arithmetic of cross_product and normalize_vector (same operations, same precision, same order),
+// two triangles at a time where SSE2 is available (ZELM_MESH_SCALAR turns that off); unit tests
+// hold both ways to the straightforward arithmetic bit for bit.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
 #include "mesh/heightfield.hpp"
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(ZELM_MESH_SCALAR)
+#define ZELM_MESH_SSE2 1
 #include <emmintrin.h>
 #endif
 
@@ -24,41 +25,7 @@ constexpr Vec3 light_direction = {0.0f, -1.0f, 0.3f};
 constexpr float diffuse_factor = 0.6f;
 constexpr float ambient_floor = 0.05f;
 
-// The edges (b - a) and (c - a) of one triangle, in single precision.
-struct Edges {
-    Vec3 e1;
-    Vec3 e2;
-};
-
-inline Edges edges_of(const Vec3* p, const MeshTriangle& t) {
-    const Vec3& a = p[t.i0];
-    const Vec3& b = p[t.i1];
-    const Vec3& c = p[t.i2];
-    return {{b.x - a.x, b.y - a.y, b.z - a.z}, {c.x - a.x, c.y - a.y, c.z - a.z}};
-}
-
-// e1 x e2, normalised unless it is zero.
-inline Vec3 face_normal(const Edges& e) {
-    Vec3 n = {
-        static_cast<float>(static_cast<double>(e.e1.y) * e.e2.z -
-                           static_cast<double>(e.e2.y) * e.e1.z),
-        static_cast<float>(static_cast<double>(e.e2.x) * e.e1.z -
-                           static_cast<double>(e.e1.x) * e.e2.z),
-        static_cast<float>(static_cast<double>(e.e1.x) * e.e2.y -
-                           static_cast<double>(e.e2.x) * e.e1.y),
-    };
-    const double x = n.x;
-    const double y = n.y;
-    const double z = n.z;
-    const double length = std::sqrt(y * y + z * z + x * x);
-    if (length != 0.0) {
-        const double k = 1.0 / static_cast<float>(length);
-        n = {static_cast<float>(x * k), static_cast<float>(y * k), static_cast<float>(z * k)};
-    }
-    return n;
-}
-
-#if defined(__SSE2__)
+#if defined(ZELM_MESH_SSE2)
 
 // x, y and z of a Vec3 followed by whatever float lies after it; the buffers read this way have
 // one spare element at the end.
@@ -121,12 +88,12 @@ inline void edge_lanes(const Vec3* p, const MeshTriangle& ta, const MeshTriangle
     out_b = _mm_shuffle_ps(xy, zs, _MM_SHUFFLE(3, 1, 3, 2));
 }
 
-// Face normals of triangles first to the end, two at a time (the count is even, two per cell).
-void face_normals_by_pairs(std::int32_t first) {
+// Every face normal, two at a time (the count is even, two per cell).
+void face_normals_by_pairs() {
     const Vec3* p = heightfield.positions;
     const MeshTriangle* t = heightfield.triangles;
     Vec3* out = heightfield.face_normals;
-    for (std::int32_t i = first; i + 1 < heightfield.triangle_count; i += 2) {
+    for (std::int32_t i = 0; i + 1 < heightfield.triangle_count; i += 2) {
         __m128 a;
         __m128 b;
         face_normal_pair(p, t[i], t[i + 1], a, b);
@@ -190,7 +157,41 @@ struct NormalSums {
     }
 };
 
-#endif
+#else
+
+// The edges (b - a) and (c - a) of one triangle, in single precision.
+struct Edges {
+    Vec3 e1;
+    Vec3 e2;
+};
+
+inline Edges edges_of(const Vec3* p, const MeshTriangle& t) {
+    const Vec3& a = p[t.i0];
+    const Vec3& b = p[t.i1];
+    const Vec3& c = p[t.i2];
+    return {{b.x - a.x, b.y - a.y, b.z - a.z}, {c.x - a.x, c.y - a.y, c.z - a.z}};
+}
+
+// e1 x e2, normalised unless it is zero.
+inline Vec3 face_normal(const Edges& e) {
+    Vec3 n = {
+        static_cast<float>(static_cast<double>(e.e1.y) * e.e2.z -
+                           static_cast<double>(e.e2.y) * e.e1.z),
+        static_cast<float>(static_cast<double>(e.e2.x) * e.e1.z -
+                           static_cast<double>(e.e1.x) * e.e2.z),
+        static_cast<float>(static_cast<double>(e.e1.x) * e.e2.y -
+                           static_cast<double>(e.e2.x) * e.e1.y),
+    };
+    const double x = n.x;
+    const double y = n.y;
+    const double z = n.z;
+    const double length = std::sqrt(y * y + z * z + x * x);
+    if (length != 0.0) {
+        const double k = 1.0 / static_cast<float>(length);
+        n = {static_cast<float>(x * k), static_cast<float>(y * k), static_cast<float>(z * k)};
+    }
+    return n;
+}
 
 // Adds one adjacent face normal to a vertex's sum and count.
 inline void add_face(Vec3& sum, std::int32_t& count, const Vec3& face) {
@@ -199,6 +200,8 @@ inline void add_face(Vec3& sum, std::int32_t& count, const Vec3& face) {
     sum.z += face.z;
     ++count;
 }
+
+#endif
 
 // The vertex-normal pass's temporary reference counts, one per vertex, all 0; the process ends
 // when there is no memory for them.
@@ -217,8 +220,8 @@ void heightfield_face_normals() {
     if (!heightfield_built()) {
         return;
     }
-#if defined(__SSE2__)
-    face_normals_by_pairs(0);
+#if defined(ZELM_MESH_SSE2)
+    face_normals_by_pairs();
 #else
     const Vec3* p = heightfield.positions;
     const MeshTriangle* t = heightfield.triangles;
@@ -238,7 +241,7 @@ void heightfield_vertex_normals() {
     const std::int32_t nt = heightfield.triangle_count;
     const MeshTriangle* t = heightfield.triangles;
     const Vec3* face = heightfield.face_normals;
-#if defined(__SSE2__)
+#if defined(ZELM_MESH_SSE2)
     const NormalSums sums = {heightfield.normal_sums, counts};
     sums.clear(nv);
     const __m128 xyz = _mm_castsi128_ps(_mm_set_epi32(0, -1, -1, -1));
