@@ -6,7 +6,6 @@
 #include "app/run_mode.hpp"
 #include "app/win32/win32_shell.hpp"
 #include "scene/scene.hpp"
-#include "settings/config_dialog.hpp"
 #include "settings/settings.hpp"
 #include "settings/win32/dialog_win32.hpp"
 #include "settings/win32/registry_win32.hpp"
@@ -38,7 +37,8 @@ int run_config_dialog(HINSTANCE instance) {
         return 0;
     }
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0)) {
+    // GetMessageA answers -1 on an error, which must not keep the loop going.
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
