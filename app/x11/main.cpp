@@ -1,11 +1,15 @@
 // zelm for Linux: reads the settings from the XDG store, then runs the mode that the command
-// line asks for: "/p" (preview: nothing to show), "/c" (the configuration dialog) or the demo.
+// line asks for: "/p" (preview: nothing to show), "/c" (the configuration dialog) or the demo;
+// or, started by XScreenSaver (-root, -window-id ID, $XSCREENSAVER_WINDOW), the hack, which
+// runs with the defaults of the settings it cannot read.
 #include <cstdlib>
 #include <string>
 
 #include "app/platform.hpp"
 #include "app/run_mode.hpp"
 #include "app/x11/x11_demo_window.hpp"
+#include "app/x11/x11_hack_args.hpp"
+#include "app/x11/x11_hack_window.hpp"
 #include "settings/fltk/fltk_config_dialog.hpp"
 #include "settings/settings.hpp"
 #include "settings/xdg/registry_xdg.hpp"
@@ -26,16 +30,26 @@ std::string command_line_text(int argc, char** argv) {
 
 }  // namespace
 
-// Settings first, then the run mode; returns the process exit code.
+// Hack options, settings, then the run mode; returns the process exit code.
 int main(int argc, char** argv) {
     using namespace zelm;
     // Read by 3Dfx Glide drivers, where one still exists, to skip their start-up logo.
     setenv("FX_GLIDE_NOSPLASH", "1", 1);
 
+    const HackRequest hack = parse_hack_request(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
+    if (hack.target == HackTarget::bad) {
+        x11_hack_report(hack.error.c_str());
+        return 1;
+    }
+
     XdgStore store = xdg_store_from_environment();
     settings_registry = xdg_settings_registry(store);
+    const int all_settings_read = read_settings();
+    if (hack.target != HackTarget::none) {
+        return x11_run_hack(hack);
+    }
     int force_dialog = 0;
-    if (read_settings() == 0) {
+    if (all_settings_read == 0) {
         platform_message_box("Couldn't read configuration settings from registry.", "Warning",
                              MessageIcon::none, MessageOwner::none);
         force_dialog = 1;

@@ -2,7 +2,9 @@
 //
 // Time comes from CLOCK_MONOTONIC in milliseconds, truncated to 32 bits like the Windows
 // multimedia timer. Linux timers need no period request, so that always succeeds. Message
-// boxes are FLTK windows, also written to stderr.
+// boxes are FLTK windows, also written to stderr. As an XScreenSaver hack, zelm shows no window
+// of its own and owns none to destroy: messages go to stderr alone, and a request to destroy
+// the window ends the run instead.
 #include <GL/glx.h>
 
 #include <cstdint>
@@ -11,6 +13,7 @@
 #include "app/platform.hpp"
 #include "app/x11/x11_demo_window.hpp"
 #include "app/x11/x11_display_mode.hpp"
+#include "app/x11/x11_hack_window.hpp"
 #include "settings/fltk/fltk_message_box.hpp"
 
 namespace zelm {
@@ -34,11 +37,19 @@ void platform_end_timer_period() {}
 
 // The box has no owner on X: FLTK's windows are not tied to the demo window.
 void platform_message_box(const char* text, const char* caption, MessageIcon icon, MessageOwner) {
+    if (hack_mode != 0) {
+        x11_hack_report(text);
+        return;
+    }
     fltk_message_box(text, caption, icon == MessageIcon::error);
 }
 
 // Runs the demo window's destruction steps.
 void platform_destroy_demo_window() {
+    if (hack_mode != 0) {
+        hack_end_requested = 1;
+        return;
+    }
     x11_destroy_demo_window();
 }
 
@@ -51,7 +62,9 @@ void platform_restore_display_mode() {
 
 // Shows the frame drawn into the demo window's back buffer.
 void platform_swap_buffers() {
-    if (demo_window != None) {
+    if (hack_mode != 0) {
+        glXSwapBuffers(hack_display, hack_window);
+    } else if (demo_window != None) {
         glXSwapBuffers(demo_display, demo_window);
     }
 }

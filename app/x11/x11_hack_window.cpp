@@ -1,0 +1,234 @@
+// The XScreenSaver window mode: a GLX context made from the foreign window's own visual, the
+// portable main loop, and the window's size followed through ConfigureNotify.
+//
+// Sizes are in pixels. The frame rate is not capped, as in the demo: every motion is scaled by
+// the frame time, and a driver that waits for the vertical blank paces the swaps by itself.
+#include "app/x11/x11_hack_window.hpp"
+
+#include <GL/glx.h>
+#include <X11/Xutil.h>
+
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+#include "app/main_loop.hpp"
+#include "scene/scene.hpp"
+#include "settings/settings.hpp"
+
+namespace zelm {
+
+int hack_mode = 0;
+Display* hack_display = nullptr;
+Window hack_window = None;
+int hack_end_requested = 0;
+
+namespace {
+
+GLXContext hack_context = nullptr;
+int hack_width = 0;  // the window's latest size, from ConfigureNotify
+int hack_height = 0;
+int quiet_x_errors = 0;  // while set, X errors are only counted
+int x_error_count = 0;
+
+// X protocol errors are reported and survived. Errors that only say the window has gone are
+// not: its owner destroyed it, and its DestroyNotify ends the run.
+int on_x_error(Display* display, XErrorEvent* error) {
+    ++x_error_count;
+    const bool window_gone = (error->error_code == BadWindow || error->error_code == BadDrawable) &&
+                             error->resourceid == hack_window;
+    if (quiet_x_errors != 0 || window_gone) {
+        return 0;
+    }
+    char text[256];
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    std::fprintf(stderr, "zelm: X error: %s (request %d.%d)\n", text, error->request_code,
+                 error->minor_code);
+    return 0;
+}
+
+// The daemon's SIGTERM must end the hack at once, even inside a frame: there is no display
+// mode to put back and the server frees the context and the connection. The default action
+// does exactly that, whatever the parent left.
+void end_on_signals() {
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGHUP, SIG_DFL);
+}
+
+// "zelm: " + text with the window id in hex, as XScreenSaver's tools print ids.
+void report_about_window(const char* text, unsigned long id) {
+    char line[256];
+    std::snprintf(line, sizeof line, text, id);
+    x11_hack_report(line);
+}
+
+// The window's attributes, or false (said on stderr) when there is no such window.
+bool read_window_attributes(Window window, XWindowAttributes& attributes) {
+    quiet_x_errors = 1;
+    const int before = x_error_count;
+    const Status status = XGetWindowAttributes(hack_display, window, &attributes);
+    quiet_x_errors = 0;
+    if (status == 0 || x_error_count != before) {
+        report_about_window("no window 0x%lx on this display", window);
+        return false;
+    }
+    return true;
+}
+
+// A context for the window's own visual, which must offer double-buffered RGBA OpenGL; null
+// (said on stderr) otherwise.
+GLXContext create_context_for(const XWindowAttributes& attributes) {
+    int error_base = 0;
+    int event_base = 0;
+    if (!glXQueryExtension(hack_display, &error_base, &event_base)) {
+        x11_hack_report("the X display has no OpenGL (GLX) extension");
+        return nullptr;
+    }
+    XVisualInfo wanted{};
+    wanted.visualid = XVisualIDFromVisual(attributes.visual);
+    wanted.screen = XScreenNumberOfScreen(attributes.screen);
+    int count = 0;
+    XVisualInfo* visual =
+        XGetVisualInfo(hack_display, VisualIDMask | VisualScreenMask, &wanted, &count);
+    int use_gl = 0;
+    int rgba = 0;
+    int double_buffer = 0;
+    if (visual != nullptr) {
+        glXGetConfig(hack_display, visual, GLX_USE_GL, &use_gl);
+        glXGetConfig(hack_display, visual, GLX_RGBA, &rgba);
+        glXGetConfig(hack_display, visual, GLX_DOUBLEBUFFER, &double_buffer);
+    }
+    GLXContext context = nullptr;
+    if (use_gl == 0 || rgba == 0 || double_buffer == 0) {
+        report_about_window("the window's visual 0x%lx has no double-buffered RGBA OpenGL",
+                            wanted.visualid);
+    } else {
+        context = glXCreateContext(hack_display, visual, nullptr, True);
+        if (context == nullptr) {
+            report_about_window("couldn't create an OpenGL context for visual 0x%lx",
+                                wanted.visualid);
+        }
+    }
+    if (visual != nullptr) {
+        XFree(visual);
+    }
+    return context;
+}
+
+// Takes the window's resizes and its destruction, and key presses (which end nothing), adding
+// to what its owner and others already asked for; then reads its size again, since any later
+// change now arrives as an event.
+bool watch_window(const XWindowAttributes& attributes) {
+    XSelectInput(hack_display, hack_window,
+                 attributes.your_event_mask | StructureNotifyMask | KeyPressMask);
+    XWindowAttributes now{};
+    if (!read_window_attributes(hack_window, now)) {
+        return false;
+    }
+    hack_width = now.width;
+    hack_height = now.height;
+    return true;
+}
+
+// Handles every pending event; returns 1 when the run must end (window gone, or the scene
+// asked). A new size is given to the scene once the queue is empty.
+int drain_hack_events(void*) {
+    while (XPending(hack_display) > 0) {
+        XEvent event;
+        XNextEvent(hack_display, &event);
+        if (hack_window == None || event.xany.window != hack_window) {
+            continue;
+        }
+        if (event.type == ConfigureNotify) {
+            hack_width = event.xconfigure.width;
+            hack_height = event.xconfigure.height;
+        } else if (event.type == DestroyNotify) {
+            hack_window = None;
+        }
+    }
+    if (hack_window == None || hack_end_requested != 0) {
+        return 1;
+    }
+    if (hack_width != window_width || hack_height != window_height) {
+        scene_resize(hack_width, hack_height);
+    }
+    return 0;
+}
+
+// The main loop's one pause after the end.
+void sleep_for(void*, unsigned milliseconds) {
+    const timespec duration{static_cast<time_t>(milliseconds / 1000),
+                            static_cast<long>(milliseconds % 1000) * 1000000L};
+    nanosleep(&duration, nullptr);
+}
+
+// One frame of the scene.
+void draw(void*) {
+    draw_frame();
+}
+
+// Context, scene and frames for the window in hack_window; returns the exit code.
+int run_in_window() {
+    XWindowAttributes attributes{};
+    if (!read_window_attributes(hack_window, attributes)) {
+        return 1;
+    }
+    hack_context = create_context_for(attributes);
+    if (hack_context == nullptr || !watch_window(attributes)) {
+        return 1;
+    }
+    if (!glXMakeCurrent(hack_display, hack_window, hack_context)) {
+        report_about_window("couldn't make the OpenGL context current on window 0x%lx",
+                            hack_window);
+        return 1;
+    }
+    // The perspective is made for this size; the viewport is the window's from the binding.
+    window_width = hack_width;
+    window_height = hack_height;
+    scene_setup();
+    if (hack_end_requested != 0) {
+        const std::string line = std::string("the scene could not be set up from the data in \"") +
+                                 (datadir != nullptr ? datadir : ".") + "\"";
+        x11_hack_report(line.c_str());
+        return 1;
+    }
+    run_main_loop(MainLoopShell{drain_hack_events, sleep_for, draw, nullptr});
+    return hack_end_requested != 0 ? 1 : 0;
+}
+
+}  // namespace
+
+// Opens the display, finds the window, runs, and closes the connection.
+int x11_run_hack(const HackRequest& request) {
+    hack_mode = 1;
+    fullscreen = 0;  // the daemon owns the screen: the display mode is never switched
+    end_on_signals();
+    hack_display = XOpenDisplay(nullptr);
+    if (hack_display == nullptr) {
+        const std::string line =
+            std::string("couldn't open the X display \"") + XDisplayName(nullptr) + "\"";
+        x11_hack_report(line.c_str());
+        return 1;
+    }
+    XSetErrorHandler(on_x_error);
+    hack_window = request.target == HackTarget::root ? DefaultRootWindow(hack_display)
+                                                     : static_cast<Window>(request.window_id);
+    const int code = run_in_window();
+    if (hack_context != nullptr) {
+        glXMakeCurrent(hack_display, None, nullptr);
+        glXDestroyContext(hack_display, hack_context);
+        hack_context = nullptr;
+    }
+    XCloseDisplay(hack_display);
+    hack_display = nullptr;
+    return code;
+}
+
+// The hack's only channel to the user: XScreenSaver shows or logs a hack's stderr.
+void x11_hack_report(const char* text) {
+    std::fprintf(stderr, "zelm: %s\n", text);
+}
+
+}  // namespace zelm

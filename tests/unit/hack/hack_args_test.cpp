@@ -1,0 +1,120 @@
+// The XScreenSaver options: window ids in their two notations, and which window a hack takes.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <vector>
+
+#include "app/x11/x11_hack_args.hpp"
+
+namespace zelm {
+namespace {
+
+// parse_hack_request over "zelm" followed by args.
+HackRequest parse(std::initializer_list<const char*> args, const char* variable = nullptr) {
+    std::vector<const char*> argv{"zelm"};
+    argv.insert(argv.end(), args);
+    return parse_hack_request(static_cast<int>(argv.size()), argv.data(), variable);
+}
+
+// The id that text parses to, or 0 when it is refused.
+unsigned long id_of(const char* text) {
+    unsigned long id = 0;
+    return parse_window_id(text, id) ? id : 0;
+}
+
+TEST(WindowId, HexWithPrefixDecimalOtherwise) {
+    EXPECT_EQ(id_of("0x1a00003"), 0x1a00003ul);
+    EXPECT_EQ(id_of("0X1A00003"), 0x1a00003ul);
+    EXPECT_EQ(id_of("27262979"), 27262979ul);
+    EXPECT_EQ(id_of("017"), 17ul);  // not octal
+    EXPECT_EQ(id_of(" 0x20\n"), 0x20ul);
+    EXPECT_EQ(id_of("0xFFFFFFFF"), 0xFFFFFFFFul);
+    EXPECT_EQ(id_of("4294967295"), 4294967295ul);
+}
+
+TEST(WindowId, GarbageZeroAndOversizedIdsAreRefused) {
+    for (const char* text :
+         {"", " ", "0x", "x10", "0x1g", "12abc", "1a", "-5", "+5", "0", "0x0", "1 2", "0x 1",
+          "0x100000000", "4294967296", "99999999999999999999", "0xFFFFFFFFFFFFFFFF1"}) {
+        unsigned long id = 123;
+        EXPECT_FALSE(parse_window_id(text, id)) << '"' << text << '"';
+        EXPECT_EQ(id, 123ul) << "changed by \"" << text << '"';
+    }
+    unsigned long id = 0;
+    EXPECT_FALSE(parse_window_id(nullptr, id));
+}
+
+TEST(HackRequest, WindowIdInBothSpellings) {
+    for (const char* option : {"-window-id", "--window-id"}) {
+        HackRequest request = parse({option, "0x2a"});
+        EXPECT_EQ(request.target, HackTarget::window) << option;
+        EXPECT_EQ(request.window_id, 0x2aul) << option;
+        request = parse({option, "42"});
+        EXPECT_EQ(request.window_id, 42ul) << option;
+    }
+}
+
+TEST(HackRequest, RootUsesTheDaemonsWindowWhenItIsSet) {
+    EXPECT_EQ(parse({"-root"}).target, HackTarget::root);
+    EXPECT_EQ(parse({"--root"}).target, HackTarget::root);
+    EXPECT_EQ(parse({"-root"}, "").target, HackTarget::root);
+    const HackRequest request = parse({"-root"}, "0x400001");
+    EXPECT_EQ(request.target, HackTarget::window);
+    EXPECT_EQ(request.window_id, 0x400001ul);
+}
+
+TEST(HackRequest, WhichWindowWins) {
+    // An explicit id beats -root and the variable, in either order; the last id counts.
+    for (const HackRequest& request :
+         {parse({"-root", "-window-id", "7"}, "0x99"), parse({"-window-id", "7", "-root"}, "0x99"),
+          parse({"-window-id", "5", "--window-id", "7"})}) {
+        EXPECT_EQ(request.target, HackTarget::window);
+        EXPECT_EQ(request.window_id, 7ul);
+    }
+    // The variable alone makes a hack only with no arguments at all.
+    const HackRequest alone = parse({}, "1234");
+    EXPECT_EQ(alone.target, HackTarget::window);
+    EXPECT_EQ(alone.window_id, 1234ul);
+    EXPECT_EQ(parse({"/s"}, "1234").target, HackTarget::none);
+    EXPECT_EQ(parse({}, "").target, HackTarget::none);
+    EXPECT_EQ(parse({}).target, HackTarget::none);
+}
+
+TEST(HackRequest, TheWindowsSwitchesKeepTheirMeaning) {
+    EXPECT_EQ(parse({"/p", "-root"}).target, HackTarget::none);
+    EXPECT_EQ(parse({"/c", "-window-id", "junk"}).target, HackTarget::none);
+    EXPECT_EQ(parse({"/c:1234"}, "0x10").target, HackTarget::none);
+    EXPECT_EQ(parse({"/s"}).target, HackTarget::none);
+    EXPECT_EQ(parse({"-window"}).target, HackTarget::none);  // not a hack option: the demo
+    // Behind a hack option they are only unknown arguments.
+    EXPECT_EQ(parse({"-root", "/p"}).target, HackTarget::bad);
+}
+
+TEST(HackRequest, BadOptionsSayWhatIsWrong) {
+    struct Case {
+        HackRequest request;
+        const char* error;
+    };
+    for (const Case& c : {
+             Case{parse({"-window-id"}), "-window-id needs a window id"},
+             Case{parse({"-root", "--window-id"}), "--window-id needs a window id"},
+             Case{parse({"-window-id", "0xzz"}), "not a window id: \"0xzz\""},
+             Case{parse({"-window-id", "-root"}), "not a window id: \"-root\""},
+             Case{parse({"-window-id", "0"}), "not a window id: \"0\""},
+             Case{parse({"-root"}, "garbage"),
+                  "XSCREENSAVER_WINDOW is not a window id: \"garbage\""},
+             Case{parse({}, "0x"), "XSCREENSAVER_WINDOW is not a window id: \"0x\""},
+             Case{parse({"-root", "-delay", "10"}),
+                  "unknown option \"-delay\" (a hack takes -root or -window-id ID)"},
+             Case{parse({"extra", "-window-id", "3"}),
+                  "unknown option \"extra\" (a hack takes -root or -window-id ID)"},
+         }) {
+        EXPECT_EQ(c.request.target, HackTarget::bad) << c.error;
+        EXPECT_EQ(c.request.error, c.error);
+    }
+    // An explicit id needs no variable, so a broken one does not matter then.
+    EXPECT_EQ(parse({"-window-id", "9"}, "garbage").target, HackTarget::window);
+}
+
+}  // namespace
+}  // namespace zelm
