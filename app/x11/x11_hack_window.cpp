@@ -207,8 +207,10 @@ int x11_run_hack(const HackRequest& request) {
     end_on_signals();
     hack_display = XOpenDisplay(nullptr);
     if (hack_display == nullptr) {
+        const char* name = XDisplayName(nullptr);
         const std::string line =
-            std::string("couldn't open the X display \"") + XDisplayName(nullptr) + "\"";
+            *name == '\0' ? std::string("couldn't open the X display: DISPLAY is not set")
+                          : std::string("couldn't open the X display \"") + name + "\"";
         x11_hack_report(line.c_str());
         return 1;
     }
