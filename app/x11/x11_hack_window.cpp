@@ -29,16 +29,16 @@ namespace {
 GLXContext hack_context = nullptr;
 int hack_width = 0;  // the window's latest size, from ConfigureNotify
 int hack_height = 0;
-int quiet_x_errors = 0;  // while set, X errors are only counted
+int window_destroyed = 0;  // its DestroyNotify came: the run ends
 int x_error_count = 0;
 
-// X protocol errors are reported and survived. Errors that only say the window has gone are
-// not: its owner destroyed it, and its DestroyNotify ends the run.
+// X protocol errors are counted, reported and survived. Errors that only say that the window
+// is not there are not reported: its owner destroyed it (its DestroyNotify ends the run), or it
+// never existed (said in plainer words).
 int on_x_error(Display* display, XErrorEvent* error) {
     ++x_error_count;
-    const bool window_gone = (error->error_code == BadWindow || error->error_code == BadDrawable) &&
-                             error->resourceid == hack_window;
-    if (quiet_x_errors != 0 || window_gone) {
+    if ((error->error_code == BadWindow || error->error_code == BadDrawable) &&
+        error->resourceid == hack_window) {
         return 0;
     }
     char text[256];
@@ -58,20 +58,18 @@ void end_on_signals() {
 }
 
 // "zelm: " + text with the window id in hex, as XScreenSaver's tools print ids.
-void report_about_window(const char* text, unsigned long id) {
+void report_about_window(const char* format, unsigned long id) {
     char line[256];
-    std::snprintf(line, sizeof line, text, id);
+    std::snprintf(line, sizeof line, format, id);
     x11_hack_report(line);
 }
 
-// The window's attributes, or false (said on stderr) when there is no such window.
-bool read_window_attributes(Window window, XWindowAttributes& attributes) {
-    quiet_x_errors = 1;
+// The attributes of hack_window, or false (said on stderr) when there is no such window.
+bool read_window_attributes(XWindowAttributes& attributes) {
     const int before = x_error_count;
-    const Status status = XGetWindowAttributes(hack_display, window, &attributes);
-    quiet_x_errors = 0;
+    const Status status = XGetWindowAttributes(hack_display, hack_window, &attributes);
     if (status == 0 || x_error_count != before) {
-        report_about_window("no window 0x%lx on this display", window);
+        report_about_window("no window 0x%lx on this display", hack_window);
         return false;
     }
     return true;
@@ -124,7 +122,7 @@ bool watch_window(const XWindowAttributes& attributes) {
     XSelectInput(hack_display, hack_window,
                  attributes.your_event_mask | StructureNotifyMask | KeyPressMask);
     XWindowAttributes now{};
-    if (!read_window_attributes(hack_window, now)) {
+    if (!read_window_attributes(now)) {
         return false;
     }
     hack_width = now.width;
@@ -138,17 +136,17 @@ int drain_hack_events(void*) {
     while (XPending(hack_display) > 0) {
         XEvent event;
         XNextEvent(hack_display, &event);
-        if (hack_window == None || event.xany.window != hack_window) {
+        if (event.xany.window != hack_window) {
             continue;
         }
         if (event.type == ConfigureNotify) {
             hack_width = event.xconfigure.width;
             hack_height = event.xconfigure.height;
         } else if (event.type == DestroyNotify) {
-            hack_window = None;
+            window_destroyed = 1;
         }
     }
-    if (hack_window == None || hack_end_requested != 0) {
+    if (window_destroyed != 0 || hack_end_requested != 0) {
         return 1;
     }
     if (hack_width != window_width || hack_height != window_height) {
@@ -172,7 +170,7 @@ void draw(void*) {
 // Context, scene and frames for the window in hack_window; returns the exit code.
 int run_in_window() {
     XWindowAttributes attributes{};
-    if (!read_window_attributes(hack_window, attributes)) {
+    if (!read_window_attributes(attributes)) {
         return 1;
     }
     hack_context = create_context_for(attributes);

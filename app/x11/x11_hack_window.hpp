@@ -12,7 +12,7 @@ namespace zelm {
 
 extern int hack_mode;           // 1 once zelm runs as a hack: the platform services change
 extern Display* hack_display;   // the connection the hack draws over
-extern Window hack_window;      // the window drawn into; None when unknown or destroyed
+extern Window hack_window;      // the window drawn into; None until it is known
 extern int hack_end_requested;  // the scene asked to end the run (a failure during setup)
 
 // Draws into the window of request (root or window) until that window is destroyed; returns
