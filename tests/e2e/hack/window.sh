@@ -67,12 +67,13 @@ stop_hack
 expect_stderr ""
 
 # run_in_new_window WHAT ARGS...: a fresh black window, zelm started with ARGS (where HOST_WIN
-# stands for the window's id) must draw in it.
+# stands for the window's id in hex, HOST_DEC in decimal) must draw in it.
 run_in_new_window() {
     local what=$1
     shift
     start_host 300 200
     local args=("${@//HOST_WIN/$HOST_WIN}")
+    args=("${args[@]//HOST_DEC/$((HOST_WIN))}")
     start_hack "${args[@]}"
     wait_lit 300x8+0+192 "$what"
     expect_stderr ""
@@ -80,12 +81,7 @@ run_in_new_window() {
 }
 
 step "the window id in decimal, with --window-id, and from \$XSCREENSAVER_WINDOW"
-start_host 300 200
-decimal=$((HOST_WIN))
-start_hack -window-id "$decimal"
-wait_lit 300x8+0+192 "-window-id $decimal (decimal)"
-expect_stderr ""
-stop_hack
+run_in_new_window "-window-id in decimal" -window-id HOST_DEC
 run_in_new_window "--window-id in hex" --window-id HOST_WIN
 export XSCREENSAVER_WINDOW=
 run_in_new_window "-window-id with an empty \$XSCREENSAVER_WINDOW" -window-id HOST_WIN
