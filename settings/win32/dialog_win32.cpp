@@ -35,7 +35,7 @@ INT_PTR CALLBACK config_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LP
         case WM_COMMAND:
             switch (LOWORD(wparam)) {
                 case dialog_id_ok: {
-                    char text[datadir_buffer_size];
+                    char text[datadir_buffer_size] = {};
                     GetDlgItemTextA(dialog, dialog_id_datadir, text, datadir_capacity);
                     config_dialog_confirm(text, is_checked(dialog, dialog_id_use_heightfield),
                                           is_checked(dialog, dialog_id_use_alt_blend),
