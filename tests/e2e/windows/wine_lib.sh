@@ -61,7 +61,7 @@ start_xvfb() {
     fi
     local number="$E2E_TMP/display-number"
     rm -f "$number"
-    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -br 3>"$number" 2>"$E2E_TMP/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -noreset -br 3>"$number" 2>"$E2E_TMP/xvfb.log" &
     XVFB_PID=$!
     wait_until 10 test -s "$number" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n 1 "$number")"
