@@ -13,6 +13,7 @@
 #include "app/platform.hpp"
 #include "app/x11/x11_demo_input.hpp"
 #include "app/x11/x11_display_mode.hpp"
+#include "app/x11/x11_main_loop.hpp"
 #include "scene/scene.hpp"
 #include "settings/settings.hpp"
 
@@ -213,18 +214,6 @@ int drain_events(void*) {
     return quit;
 }
 
-// The main loop's one pause after the quit.
-void sleep_for(void*, unsigned milliseconds) {
-    const timespec duration{static_cast<time_t>(milliseconds / 1000),
-                            static_cast<long>(milliseconds % 1000) * 1000000L};
-    nanosleep(&duration, nullptr);
-}
-
-// One frame of the scene.
-void draw(void*) {
-    draw_frame();
-}
-
 }  // namespace
 
 // Undoes the creation steps in the Windows shell's order; later calls find no window.
@@ -288,7 +277,7 @@ int x11_run_demo() {
     }
     catch_stop_signals();
     create_demo_window();
-    run_main_loop(MainLoopShell{drain_events, sleep_for, draw, nullptr});
+    x11_run_main_loop(drain_events);
     if (demo_visual != nullptr) {
         XFree(demo_visual);
         demo_visual = nullptr;

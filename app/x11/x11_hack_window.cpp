@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/main_loop.hpp"
+#include "app/x11/x11_main_loop.hpp"
 #include "scene/scene.hpp"
 #include "settings/settings.hpp"
 
@@ -155,18 +156,6 @@ int drain_hack_events(void*) {
     return 0;
 }
 
-// The main loop's one pause after the end.
-void sleep_for(void*, unsigned milliseconds) {
-    const timespec duration{static_cast<time_t>(milliseconds / 1000),
-                            static_cast<long>(milliseconds % 1000) * 1000000L};
-    nanosleep(&duration, nullptr);
-}
-
-// One frame of the scene.
-void draw(void*) {
-    draw_frame();
-}
-
 // Context, scene and frames for the window in hack_window; returns the exit code.
 int run_in_window() {
     XWindowAttributes attributes{};
@@ -192,7 +181,7 @@ int run_in_window() {
         x11_hack_report(line.c_str());
         return 1;
     }
-    run_main_loop(MainLoopShell{drain_hack_events, sleep_for, draw, nullptr});
+    x11_run_main_loop(drain_hack_events);
     return hack_end_requested != 0 ? 1 : 0;
 }
 
