@@ -22,6 +22,23 @@ namespace {
 constexpr int capture_width = 640;
 constexpr int capture_height = 480;
 
+// The data folder of the source tree it was built from, or, once installed (where that tree
+// is usually gone), share/zelm beside the bin folder that holds this program.
+std::string default_datadir() {
+    std::error_code ec;
+    if (std::filesystem::is_directory(ZELM_DEFAULT_DATADIR, ec)) {
+        return ZELM_DEFAULT_DATADIR;
+    }
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        const std::filesystem::path installed = exe.parent_path().parent_path() / "share" / "zelm";
+        if (std::filesystem::is_directory(installed, ec)) {
+            return installed.string();
+        }
+    }
+    return ZELM_DEFAULT_DATADIR;
+}
+
 // Draws the frames and writes them; the process's exit code.
 int capture(CaptureOptions& options) {
     std::error_code ec;
@@ -69,7 +86,8 @@ int capture(CaptureOptions& options) {
 int main(int argc, char** argv) {
     zelm::CaptureOptions options;
     std::string error;
-    if (zelm::parse_capture_options(argc, argv, ZELM_DEFAULT_DATADIR, options, error) == 0) {
+    const std::string datadir = zelm::default_datadir();
+    if (zelm::parse_capture_options(argc, argv, datadir.c_str(), options, error) == 0) {
         std::fprintf(stderr, "zelm-capture: %s\nTry 'zelm-capture --help'.\n", error.c_str());
         return 2;
     }
