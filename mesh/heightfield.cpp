@@ -26,6 +26,39 @@ void release(T*& slot) {
     slot = nullptr;
 }
 
+// Lists, for each vertex, the triangles that use it, in triangle order and corner by corner, as
+// the offsets of their face normals in floats.
+void build_vertex_faces() {
+    const std::int32_t nv = heightfield.vertex_count;
+    const std::int32_t nt = heightfield.triangle_count;
+    const MeshTriangle* t = heightfield.triangles;
+    std::int32_t* start = heightfield.vertex_face_start;
+    // Count each vertex's corners into start[v + 1], then turn the counts into run starts.
+    for (std::int32_t v = 0; v <= nv; ++v) {
+        start[v] = 0;
+    }
+    for (std::int32_t i = 0; i < nt; ++i) {
+        ++start[t[i].i0 + 1];
+        ++start[t[i].i1 + 1];
+        ++start[t[i].i2 + 1];
+    }
+    for (std::int32_t v = 0; v < nv; ++v) {
+        start[v + 1] += start[v];
+    }
+    // Fill each run in triangle order, moving start[v] along it; afterwards start[v] is where
+    // run v + 1 begins, so shifting by one restores the starts.
+    for (std::int32_t i = 0; i < nt; ++i) {
+        const std::int32_t face = 3 * i;
+        heightfield.vertex_faces[start[t[i].i0]++] = face;
+        heightfield.vertex_faces[start[t[i].i1]++] = face;
+        heightfield.vertex_faces[start[t[i].i2]++] = face;
+    }
+    for (std::int32_t v = nv; v > 0; --v) {
+        start[v] = start[v - 1];
+    }
+    start[0] = 0;
+}
+
 }  // namespace
 
 int heightfield_create(int cols, int rows, int spacing) {
@@ -59,7 +92,9 @@ int heightfield_create(int cols, int rows, int spacing) {
         !allocate(heightfield.triangles, nt) || !allocate(heightfield.face_normals, nt + 1) ||
         !allocate(heightfield.radial_slot_distance, nv) ||
         !allocate(heightfield.radial_slot_height, nv) || !allocate(heightfield.radial_slot, nv) ||
-        !allocate(heightfield.normal_sums, 4 * nv)) {
+        !allocate(heightfield.vertex_faces, 3 * nt) ||
+        !allocate(heightfield.position_lanes, 3 * nv) ||
+        !allocate(heightfield.vertex_face_start, nv + 1)) {
         heightfield_release();
         return 0;
     }
@@ -68,12 +103,11 @@ int heightfield_create(int cols, int rows, int spacing) {
     heightfield.face_normals[nt] = {0.0f, 0.0f, 0.0f};
     heightfield_init_positions();
     heightfield_build_triangles();
+    build_vertex_faces();
     // The distances depend on x and y only; filling them now keeps the ripple's tables valid
     // even for a state set directly rather than through settle.
     heightfield_enter_state(heightfield_ripple);
-    heightfield_face_normals();
-    heightfield_vertex_normals();
-    heightfield_light();
+    heightfield_normals_and_light();
     return 1;
 }
 
@@ -87,12 +121,14 @@ void heightfield_release() {
     release(heightfield.radial_slot_distance);
     release(heightfield.radial_slot_height);
     release(heightfield.radial_slot);
-    release(heightfield.normal_sums);
+    release(heightfield.vertex_faces);
+    release(heightfield.position_lanes);
+    release(heightfield.vertex_face_start);
 }
 
 bool heightfield_built() {
-    // Creation allocates all or nothing, and the last buffer it allocates is normal_sums.
-    return heightfield.normal_sums != nullptr;
+    // Creation allocates all or nothing, and the last buffer it allocates is vertex_face_start.
+    return heightfield.vertex_face_start != nullptr;
 }
 
 void heightfield_init_positions() {

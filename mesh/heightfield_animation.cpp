@@ -128,9 +128,7 @@ void heightfield_update() {
         default:
             return;
     }
-    heightfield_face_normals();
-    heightfield_vertex_normals();
-    heightfield_light();
+    heightfield_normals_and_light();
 }
 
 }  // namespace zelm

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "math/random.hpp"
 #include "mesh/heightfield.hpp"
+#include "tests/unit/mesh/heightfield_reference.hpp"
 
 namespace zelm {
 namespace {
@@ -133,6 +135,57 @@ TEST_F(HeightfieldLighting, CellsSplitAlongTheirRisingDiagonal) {
     EXPECT_GT(heightfield.face_normals[2].x, 0.0f);
     EXPECT_EQ(heightfield.face_normals[8].z, 1.0f);
     EXPECT_EQ(heightfield.face_normals[9].z, 1.0f);
+}
+
+// Rows of every length modulo the passes' group sizes, odd vertex counts, a single cell, and
+// surfaces that are not waves: random heights of every scale, folded triangles and signed zeros.
+TEST(HeightfieldPasses, MatchTheStraightforwardArithmeticBitForBitOnAnyGrid) {
+    const auto same = [](const auto& want, const auto* got) {
+        return std::memcmp(want.data(), got, sizeof(want[0]) * want.size()) == 0;
+    };
+    const int sizes[][2] = {{1, 1}, {2, 5}, {3, 3}, {5, 2}, {6, 1}, {9, 4}, {12, 3}, {33, 2}};
+    random_seed(7);
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(testing::Message() << size[0] << " x " << size[1]);
+        ASSERT_NE(heightfield_create(size[0], size[1], 16), 0);
+        for (int round = 0; round < 20; ++round) {
+            // Round 0 is flat: some face normals then hold -0, which a sum started from 0 turns
+            // into +0.
+            Vec3* p = heightfield.positions;
+            for (int v = 0; v < heightfield.vertex_count; ++v) {
+                const int pick = round == 0 ? 3 : random_next() % 8;
+                const float scale = pick == 0 ? 1e-3f : pick == 1 ? 1e4f : 1.0f;
+                p[v].z = pick == 2 ? -0.0f
+                         : pick == 3
+                             ? 0.0f
+                             : scale * static_cast<float>(random_next() % 2001 - 1000) / 7.0f;
+            }
+            // Fold a vertex onto its neighbour: the triangles between them have no area.
+            if (round > 0) {
+                const int v = random_next() % (heightfield.vertex_count - 1);
+                p[v + 1] = p[v];
+            }
+
+            reference::Mesh expected = reference::copy_of_heightfield();
+            reference::normals_and_light(expected);
+            heightfield_face_normals();
+            heightfield_vertex_normals();
+            heightfield_light();
+            ASSERT_TRUE(same(expected.face_normals, heightfield.face_normals)) << round;
+            ASSERT_TRUE(same(expected.vertex_normals, heightfield.vertex_normals)) << round;
+            ASSERT_TRUE(same(expected.vertex_colours, heightfield.vertex_colours)) << round;
+
+            std::memset(heightfield.face_normals, 0xff, sizeof(Vec3) * heightfield.triangle_count);
+            std::memset(heightfield.vertex_normals, 0xff, sizeof(Vec3) * heightfield.vertex_count);
+            std::memset(heightfield.vertex_colours, 0xff,
+                        sizeof(VertexColour) * heightfield.vertex_count);
+            heightfield_normals_and_light();
+            ASSERT_TRUE(same(expected.face_normals, heightfield.face_normals)) << round;
+            ASSERT_TRUE(same(expected.vertex_normals, heightfield.vertex_normals)) << round;
+            ASSERT_TRUE(same(expected.vertex_colours, heightfield.vertex_colours)) << round;
+        }
+        heightfield_release();
+    }
 }
 
 }  // namespace
