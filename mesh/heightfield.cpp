@@ -94,6 +94,7 @@ int heightfield_create(int cols, int rows, int spacing) {
         !allocate(heightfield.radial_slot_height, nv) || !allocate(heightfield.radial_slot, nv) ||
         !allocate(heightfield.vertex_faces, 3 * nt) ||
         !allocate(heightfield.position_lanes, 3 * nv) ||
+        !allocate(heightfield.face_lanes, 3 * nt) ||
         !allocate(heightfield.vertex_face_start, nv + 1)) {
         heightfield_release();
         return 0;
@@ -123,6 +124,7 @@ void heightfield_release() {
     release(heightfield.radial_slot);
     release(heightfield.vertex_faces);
     release(heightfield.position_lanes);
+    release(heightfield.face_lanes);
     release(heightfield.vertex_face_start);
 }
 

@@ -58,6 +58,9 @@ struct HeightfieldMesh {
     std::int32_t* vertex_faces;
     // Scratch for the face-normal pass: the positions as every x, then every y, then every z.
     float* position_lanes;
+    // Scratch passed from the face normals to the vertex normals within one update: the normals
+    // of the cells' first triangles as every x, every y, every z, then of their second ones.
+    float* face_lanes;
 };
 
 extern HeightfieldMesh heightfield;

@@ -146,11 +146,13 @@ bool has_avx2();
 
 // Every face normal, eight triangles at a time, reading the vertices by their place in the grid
 // (the triangle list is the grid's, as heightfield_build_triangles() makes it).
-void face_normals_by_cells();
+// With face_lanes set, also writes the normals there (see HeightfieldMesh::face_lanes).
+void face_normals_by_cells(float* face_lanes);
 
 // Every vertex normal and, when light is set, every colour, two vertices at a time, counting
-// each vertex's triangle corners into counts.
-void vertex_means_by_pairs(std::int32_t* counts, bool light);
+// each vertex's triangle corners into counts. With face_lanes (as face_normals_by_cells() left
+// them this update), the grid's inner vertices go eight at a time.
+void vertex_means_by_pairs(std::int32_t* counts, bool light, const float* face_lanes);
 
 #endif
 

@@ -37,10 +37,11 @@ void face_normals_by_pairs() {
 
 // Every vertex normal and, when light is set, every colour, counting each vertex's corners
 // into counts on the way.
-void vertex_normals_from(std::int32_t* counts, bool light) {
+void vertex_normals_from(std::int32_t* counts, bool light,
+                         [[maybe_unused]] const float* face_lanes) {
 #if defined(ZELM_MESH_AVX2)
     if (has_avx2()) {
-        vertex_means_by_pairs(counts, light);
+        vertex_means_by_pairs(counts, light, face_lanes);
         return;
     }
 #endif
@@ -127,7 +128,7 @@ void heightfield_face_normals() {
     }
 #if defined(ZELM_MESH_AVX2)
     if (has_avx2()) {
-        face_normals_by_cells();
+        face_normals_by_cells(nullptr);
         return;
     }
 #endif
@@ -149,7 +150,7 @@ void heightfield_vertex_normals() {
     }
     std::int32_t* counts = allocate_counts();
 #if defined(ZELM_MESH_SSE2)
-    vertex_normals_from(counts, false);
+    vertex_normals_from(counts, false, nullptr);
 #else
     count_corners(counts);
     const std::int32_t nv = heightfield.vertex_count;
@@ -195,12 +196,24 @@ void heightfield_normals_and_light() {
     if (!heightfield_built()) {
         return;
     }
-    heightfield_face_normals();
 #if defined(ZELM_MESH_SSE2)
+    // Here the face normals are this update's own, so they may hand their lanes on.
+    const float* face_lanes = nullptr;
+#if defined(ZELM_MESH_AVX2)
+    if (has_avx2()) {
+        face_normals_by_cells(heightfield.face_lanes);
+        face_lanes = heightfield.face_lanes;
+    } else {
+        face_normals_by_pairs();
+    }
+#else
+    face_normals_by_pairs();
+#endif
     std::int32_t* counts = allocate_counts();
-    vertex_normals_from(counts, true);
+    vertex_normals_from(counts, true, face_lanes);
     std::free(counts);
 #else
+    heightfield_face_normals();
     heightfield_vertex_normals();
     heightfield_light();
 #endif

@@ -129,7 +129,7 @@ void split_positions() {
 // which is how heightfield_build_triangles() lists them. A block's square roots all start
 // before any division waits on one: done cell group by cell group, the waiting work fills the
 // scheduler and the square roots no longer overlap.
-[[gnu::target("avx2")]] void face_normals_in_groups() {
+[[gnu::target("avx2")]] void face_normals_in_groups(float* face_lanes) {
     constexpr std::int32_t block = 4;  // groups of four cells
     split_positions();
     const float* lanes = heightfield.position_lanes;
@@ -140,6 +140,7 @@ void split_positions() {
     const Vec3* p = heightfield.positions;
     const MeshTriangle* t = heightfield.triangles;
     Vec3* out = heightfield.face_normals;
+    const std::int32_t cells = cols * heightfield.rows;
     QuadCross a[block];
     QuadCross b[block];
     for (std::int32_t r = 0; r < heightfield.rows; ++r) {
@@ -153,6 +154,15 @@ void split_positions() {
             for (std::int32_t g = 0; g < n; ++g) {
                 const QuadNormal na = normalise_quad(a[g]);
                 const QuadNormal nb = normalise_quad(b[g]);
+                if (face_lanes != nullptr) {
+                    float* f = face_lanes + r * cols + 4 * (first + g);
+                    _mm_storeu_ps(f, na.x);
+                    _mm_storeu_ps(f + cells, na.y);
+                    _mm_storeu_ps(f + 2 * cells, na.z);
+                    _mm_storeu_ps(f + 3 * cells, nb.x);
+                    _mm_storeu_ps(f + 4 * cells, nb.y);
+                    _mm_storeu_ps(f + 5 * cells, nb.z);
+                }
                 // Triangle order: first and second of cell 0, of cell 1, ...
                 Vec3* o = row_out + 8 * (first + g);
                 store_quad(_mm_unpacklo_ps(na.x, nb.x), _mm_unpacklo_ps(na.y, nb.y),
@@ -168,6 +178,13 @@ void split_positions() {
             face_normal_pair(p, t[i], t[i + 1], fa, fb);
             store3(out[i], fa);
             store3(out[i + 1], fb);
+            if (face_lanes != nullptr) {
+                const std::int32_t k = r * cols + c;
+                for (int j = 0; j < 3; ++j) {
+                    face_lanes[k + j * cells] = (&out[i].x)[j];
+                    face_lanes[k + (3 + j) * cells] = (&out[i + 1].x)[j];
+                }
+            }
         }
     }
     // Clean upper halves before the SSE code that follows; GCC does not always insert this.
@@ -187,15 +204,17 @@ void split_positions() {
                          _mm256_set1_ps(ambient_floor));
 }
 
-// The vertex means two vertices at a time, one division for both. Each four-float store writes
-// one float past its vertex, which the next store overwrites; the last vertices go one by one.
+// The means of vertices begin to end, two at a time, one division for both. Each four-float
+// store writes one float past its vertex, which a later vertex overwrites; the last vertex of the
+// mesh goes alone, as three floats.
 template <bool light>
-[[gnu::target("avx2")]] void means_by_pairs(std::int32_t* counts) {
+[[gnu::target("avx2")]] inline void means_by_pairs(std::int32_t begin, std::int32_t end,
+                                                   std::int32_t* counts) {
     const std::int32_t nv = heightfield.vertex_count;
     float* normals = &heightfield.vertex_normals[0].x;
     float* colours = &heightfield.vertex_colours[0].r;
-    std::int32_t v = 0;
-    for (; v + 2 < nv; v += 2) {
+    std::int32_t v = begin;
+    for (; v + 1 < end && v + 2 < nv; v += 2) {
         const __m128 a = face_sum(v, counts);
         const __m128 b = face_sum(v + 1, counts);
         const __m256 count = _mm256_set_m128(_mm_set1_ps(static_cast<float>(counts[v + 1])),
@@ -209,26 +228,100 @@ template <bool light>
             _mm_storeu_ps(colours + 3 * v + 3, _mm256_extractf128_ps(g, 1));
         }
     }
-    _mm256_zeroupper();
-    for (; v < nv; ++v) {
+    for (; v < end; ++v) {
         vertex_mean<light>(v, counts);
     }
+}
+
+// Eight inner vertices from (r, c) on, from the cells' normals in face_lanes. An inner vertex
+// lies in six triangles, in this order: the second of cell (r - 1, c - 1), both of (r - 1, c),
+// both of (r, c - 1) and the first of (r, c); each lane adds them from 0 as face_sum() does,
+// and counts the vertex's corners from its list.
+template <bool light>
+[[gnu::target("avx2")]] inline void inner_means8(std::int32_t r, std::int32_t c,
+                                                 std::int32_t* counts, const float* face_lanes) {
+    const std::int32_t cols = heightfield.cols;
+    const std::int32_t cells = cols * heightfield.rows;
+    const std::int32_t v = r * (cols + 1) + c;
+    const std::int32_t below = (r - 1) * cols + c;
+    const std::int32_t here = r * cols + c;
+    __m256 n[3];
+    const std::int32_t* start = heightfield.vertex_face_start;
+    const __m256i corners =
+        _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(start + v + 1)),
+                         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(start + v)));
+    __m256i* count = reinterpret_cast<__m256i*>(counts + v);
+    _mm256_storeu_si256(count, _mm256_add_epi32(_mm256_loadu_si256(count), corners));
+    const __m256 divisor = _mm256_cvtepi32_ps(_mm256_loadu_si256(count));
+    for (int k = 0; k < 3; ++k) {
+        const float* first = face_lanes + k * cells;
+        const float* second = face_lanes + (3 + k) * cells;
+        __m256 sum = _mm256_setzero_ps();
+        sum = _mm256_add_ps(sum, _mm256_loadu_ps(second + below - 1));
+        sum = _mm256_add_ps(sum, _mm256_loadu_ps(first + below));
+        sum = _mm256_add_ps(sum, _mm256_loadu_ps(second + below));
+        sum = _mm256_add_ps(sum, _mm256_loadu_ps(first + here - 1));
+        sum = _mm256_add_ps(sum, _mm256_loadu_ps(second + here - 1));
+        sum = _mm256_add_ps(sum, _mm256_loadu_ps(first + here));
+        n[k] = _mm256_div_ps(sum, divisor);
+    }
+    Vec3* normals = heightfield.vertex_normals + v;
+    store_quad(_mm256_castps256_ps128(n[0]), _mm256_castps256_ps128(n[1]),
+               _mm256_castps256_ps128(n[2]), normals);
+    store_quad(_mm256_extractf128_ps(n[0], 1), _mm256_extractf128_ps(n[1], 1),
+               _mm256_extractf128_ps(n[2], 1), normals + 4);
+    if (light) {
+        // As grey_of(): d = (y * -1 + z * 0.3) + x * 0, then max(0, d).
+        const __m256 d =
+            _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(n[1], _mm256_set1_ps(light_direction.y)),
+                                        _mm256_mul_ps(n[2], _mm256_set1_ps(light_direction.z))),
+                          _mm256_mul_ps(n[0], _mm256_set1_ps(light_direction.x)));
+        const __m256 lit = _mm256_max_ps(_mm256_setzero_ps(), d);
+        const __m256 g = _mm256_add_ps(_mm256_mul_ps(_mm256_set1_ps(diffuse_factor), lit),
+                                       _mm256_set1_ps(ambient_floor));
+        const __m128 lo = _mm256_castps256_ps128(g);
+        const __m128 hi = _mm256_extractf128_ps(g, 1);
+        Vec3* colours = reinterpret_cast<Vec3*>(heightfield.vertex_colours + v);
+        store_quad(lo, lo, lo, colours);
+        store_quad(hi, hi, hi, colours + 4);
+    }
+}
+
+// Every vertex mean, row by row: with face_lanes, runs of eight inner vertices from them, and
+// the rest two at a time.
+template <bool light>
+[[gnu::target("avx2")]] void all_means(std::int32_t* counts, const float* face_lanes) {
+    const std::int32_t cols = heightfield.cols;
+    const std::int32_t rows = heightfield.rows;
+    const std::int32_t w = cols + 1;
+    for (std::int32_t r = 0; r <= rows; ++r) {
+        const std::int32_t row = r * w;
+        std::int32_t c = 0;
+        if (face_lanes != nullptr && r > 0 && r < rows) {
+            means_by_pairs<light>(row, row + 1, counts);
+            for (c = 1; c + 8 <= cols; c += 8) {
+                inner_means8<light>(r, c, counts, face_lanes);
+            }
+        }
+        means_by_pairs<light>(row + c, row + w, counts);
+    }
+    _mm256_zeroupper();
 }
 
 }  // namespace
 
 // (A target attribute here, on a function declared without one, would make GCC treat the two as
 // different versions of it; the work is in the functions above.)
-void face_normals_by_cells() {
-    face_normals_in_groups();
+void face_normals_by_cells(float* face_lanes) {
+    face_normals_in_groups(face_lanes);
 }
 
 // Calls the pass for light or without it.
-void vertex_means_by_pairs(std::int32_t* counts, bool light) {
+void vertex_means_by_pairs(std::int32_t* counts, bool light, const float* face_lanes) {
     if (light) {
-        means_by_pairs<true>(counts);
+        all_means<true>(counts, face_lanes);
     } else {
-        means_by_pairs<false>(counts);
+        all_means<false>(counts, face_lanes);
     }
 }
 
