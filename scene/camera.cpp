@@ -1,4 +1,4 @@
-// Definitions of the camera and the particle blend factor (see camera.hpp).
+// The camera, its transform and the particle blend factor (see camera.hpp).
 #include "scene/camera.hpp"
 
 #include <GL/gl.h>
@@ -7,5 +7,16 @@ namespace zelm {
 
 Camera camera{};
 unsigned particle_blend_dst = GL_ONE;
+
+// Each call multiplies onto the right of the current matrix; with all angles 0 the camera looks
+// along world +x with +z up.
+void apply_camera_transform(const Camera& view) {
+    glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+    glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
+    glRotatef(view.angles.roll, 1.0f, 0.0f, 0.0f);
+    glRotatef(view.angles.pitch, 0.0f, 1.0f, 0.0f);
+    glRotatef(view.angles.yaw, 0.0f, 0.0f, 1.0f);
+    glTranslatef(-view.position.x, -view.position.y, -view.position.z);
+}
 
 }  // namespace zelm

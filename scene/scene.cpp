@@ -150,13 +150,7 @@ void draw_frame() {
     glDisable(GL_BLEND);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
-    // Turn the world's z-up axes into the eye's y-up axes, then look along the camera's angles.
-    glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
-    glRotatef(camera.angles.roll, 1.0f, 0.0f, 0.0f);
-    glRotatef(camera.angles.pitch, 0.0f, 1.0f, 0.0f);
-    glRotatef(camera.angles.yaw, 0.0f, 0.0f, 1.0f);
-    glTranslatef(-camera.position.x, -camera.position.y, -camera.position.z);
+    apply_camera_transform(camera);
 
     if (use_heightfield != 0) {
         heightfield_update();

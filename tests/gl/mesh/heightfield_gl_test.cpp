@@ -11,6 +11,7 @@
 #include "app/offscreen/egl_offscreen.hpp"
 #include "math/random.hpp"
 #include "mesh/heightfield.hpp"
+#include "scene/camera.hpp"
 #include "scene/frame_clock.hpp"
 #include "textures/pcx_loader.hpp"
 
@@ -66,12 +67,7 @@ protected:
         glDisable(GL_BLEND);
         glMatrixMode(GL_PROJECTION);
         glPushMatrix();
-        glRotatef(-90, 1, 0, 0);
-        glRotatef(90, 0, 0, 1);
-        glRotatef(angles.roll, 1, 0, 0);
-        glRotatef(angles.pitch, 0, 1, 0);
-        glRotatef(angles.yaw, 0, 0, 1);
-        glTranslatef(-position.x, -position.y, -position.z);
+        apply_camera_transform(Camera{position, angles});
         heightfield_draw();
         glGetDoublev(GL_PROJECTION_MATRIX, projection_);
         glPopMatrix();

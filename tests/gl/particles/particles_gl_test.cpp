@@ -29,12 +29,7 @@ std::vector<std::uint8_t> render(const EglOffscreen& egl, unsigned blend_dst) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
-    glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
-    glRotatef(camera.angles.roll, 1.0f, 0.0f, 0.0f);
-    glRotatef(camera.angles.pitch, 0.0f, 1.0f, 0.0f);
-    glRotatef(camera.angles.yaw, 0.0f, 0.0f, 1.0f);
-    glTranslatef(-camera.position.x, -camera.position.y, -camera.position.z);
+    apply_camera_transform(camera);
     particle_systems_draw();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
