@@ -2,6 +2,7 @@
 // 102, bitmap 103 and string 1; and the two images, which make_images.py regenerates byte for
 // byte.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -70,7 +71,9 @@ struct Resource {
 
 // Compiles zelm.rc to the .res format and splits it into its resources.
 std::vector<Resource> compile_resources() {
-    const fs::path res = fs::path(::testing::TempDir()) / "zelm_resources_test.res";
+    // One file per process: ctest runs the resource tests side by side.
+    const fs::path res = fs::path(::testing::TempDir()) /
+                         ("zelm_resources_test-" + std::to_string(getpid()) + ".res");
     const std::string command = std::string(ZELM_WINDRES) + " -I " + ZELM_RESOURCES + " -O res " +
                                 ZELM_RESOURCES + "/zelm.rc -o " + res.string();
     EXPECT_EQ(std::system(command.c_str()), 0) << command;

@@ -3,6 +3,7 @@
 #include "scene/scene.hpp"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -39,7 +40,8 @@ std::string empty_dir(const char* name) {
 
 // A folder whose path is exactly length bytes, holding copies of the three data files.
 std::string data_dir_of_length(std::size_t length) {
-    std::string dir = ::testing::TempDir() + "long";
+    // One folder per process: ctest runs these tests side by side.
+    std::string dir = ::testing::TempDir() + "long-" + std::to_string(getpid());
     fs::remove_all(dir);
     while (dir.size() < length) {
         const std::size_t segment = std::min<std::size_t>(200, length - dir.size() - 1);
