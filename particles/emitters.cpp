@@ -7,7 +7,7 @@
 #include <cmath>
 #include <utility>
 
-#include "app/platform.hpp"
+#include "platform/platform.hpp"
 #include "math/random.hpp"
 #include "math/vector.hpp"
 #include "particles/particle_system.hpp"

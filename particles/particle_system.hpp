@@ -74,6 +74,10 @@ void spiral_update(ParticleSystem* system);
 // Swaps pointers so that the live records come first.
 void particle_system_compact(ParticleSystem* system);
 
+// The sprites' destination blend factor: GL_ONE (additive), or GL_ONE_MINUS_SRC_ALPHA when the
+// alternate blending setting is on. Set by scene setup.
+extern unsigned particle_blend_dst;
+
 // Sorts and draws every system in list order, active or not.
 void particle_systems_draw();
 // Sorts one system's live particles along the camera's dominant axis and draws its sprites.

@@ -15,6 +15,8 @@
 
 namespace zelm {
 
+unsigned particle_blend_dst = GL_ONE;
+
 namespace {
 
 constexpr GLuint kSpriteTexture = 3;

@@ -1,4 +1,4 @@
-// The camera, its transform and the particle blend factor (see camera.hpp).
+// The camera and its transform (see camera.hpp).
 #include "scene/camera.hpp"
 
 #include <GL/gl.h>
@@ -6,7 +6,6 @@
 namespace zelm {
 
 Camera camera{};
-unsigned particle_blend_dst = GL_ONE;
 
 // Each call multiplies onto the right of the current matrix; with all angles 0 the camera looks
 // along world +x with +z up.

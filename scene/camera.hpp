@@ -1,5 +1,5 @@
-// The camera, its transform and the particle blend factor: the little of the scene that the
-// sprite drawing reads, kept apart so that the particles link without the whole scene.
+// The camera and its transform: the little of the scene that the sprite drawing reads, kept
+// apart so that the particles link without the whole scene.
 //
 // Units: world units (z up) for the position, degrees for the angles.
 #pragma once
@@ -14,7 +14,6 @@ struct Camera {
 };
 
 extern Camera camera;
-extern unsigned particle_blend_dst;  // GL_ONE, or GL_ONE_MINUS_SRC_ALPHA with use_alt_blend
 
 // Multiplies the view of the camera onto the current matrix: the world's z-up axes turned into
 // the eye's y-up axes, then the camera's roll, pitch and yaw, then its position.

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/platform.hpp"
+#include "platform/platform.hpp"
 
 namespace zelm {
 

@@ -11,7 +11,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/platform.hpp"
+#include "platform/platform.hpp"
 #include "mesh/heightfield.hpp"
 #include "particles/particle_system.hpp"
 #include "scene/frame_clock.hpp"

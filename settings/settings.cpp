@@ -12,7 +12,7 @@
 #define zelm_chdir chdir
 #endif
 
-#include "app/platform.hpp"
+#include "platform/platform.hpp"
 
 namespace zelm {
 

@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "app/platform.hpp"
+#include "platform/platform.hpp"
 
 namespace zelm {
 

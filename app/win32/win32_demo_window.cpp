@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "app/input_rules.hpp"
-#include "app/platform.hpp"
+#include "platform/platform.hpp"
 #include "app/win32/win32_shell.hpp"
 #include "scene/scene.hpp"
 #include "settings/settings.hpp"

@@ -2,7 +2,7 @@
 // period, message boxes, the display mode and the buffer swap.
 #include <cstdio>
 
-#include "app/platform.hpp"
+#include "platform/platform.hpp"
 #include "app/win32/win32_shell.hpp"
 
 namespace zelm {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/platform.hpp"
+#include "platform/platform.hpp"
 #include "app/run_mode.hpp"
 #include "app/x11/x11_demo_window.hpp"
 #include "app/x11/x11_hack_args.hpp"

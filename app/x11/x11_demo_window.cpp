@@ -10,7 +10,7 @@
 
 #include "app/input_rules.hpp"
 #include "app/main_loop.hpp"
-#include "app/platform.hpp"
+#include "platform/platform.hpp"
 #include "app/x11/x11_demo_input.hpp"
 #include "app/x11/x11_display_mode.hpp"
 #include "app/x11/x11_main_loop.hpp"

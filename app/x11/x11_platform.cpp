@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <ctime>
 
-#include "app/platform.hpp"
+#include "platform/platform.hpp"
 #include "app/x11/x11_demo_window.hpp"
 #include "app/x11/x11_display_mode.hpp"
 #include "app/x11/x11_hack_window.hpp"

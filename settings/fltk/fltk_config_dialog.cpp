@@ -14,7 +14,7 @@
 
 #include <cmath>
 
-#include "app/platform.hpp"
+#include "platform/platform.hpp"
 #include "settings/config_dialog.hpp"
 #include "settings/fltk/fltk_message_box.hpp"
 #include "settings/settings.hpp"

@@ -1,6 +1,6 @@
 #include "tests/support/test_platform.hpp"
 
-#include "app/platform.hpp"
+#include "platform/platform.hpp"
 
 namespace zelm::testplatform {
 

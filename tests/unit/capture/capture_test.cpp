@@ -6,7 +6,7 @@
 
 #include "app/offscreen/capture_options.hpp"
 #include "app/offscreen/capture_platform.hpp"
-#include "app/platform.hpp"
+#include "platform/platform.hpp"
 
 namespace zelm {
 namespace {
