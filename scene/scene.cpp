@@ -11,9 +11,10 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/platform.hpp"
 #include "mesh/heightfield.hpp"
 #include "particles/particle_system.hpp"
+#include "platform/messages.hpp"
+#include "platform/platform.hpp"
 #include "scene/frame_clock.hpp"
 #include "scene/text_overlay.hpp"
 #include "settings/settings.hpp"
@@ -53,7 +54,8 @@ void report_texture_failure() {
     if (fullscreen != 0) {
         platform_restore_display_mode();
     }
-    platform_message_box("Error loading texture", "Error", MessageIcon::error, MessageOwner::none);
+    platform_message_box(messages::texture_not_loaded, messages::caption_error, MessageIcon::error,
+                         MessageOwner::none);
     platform_destroy_demo_window();
 }
 
@@ -101,7 +103,7 @@ void scene_setup() {
 
     frame_clock_start();
     if (platform_begin_timer_period() == 0) {
-        platform_message_box("Can't set timer resolution to 1 millisecond", "Error",
+        platform_message_box(messages::timer_period_refused, messages::caption_error,
                              MessageIcon::error, MessageOwner::demo_window);
         platform_destroy_demo_window();
     }

@@ -12,6 +12,7 @@
 #define zelm_chdir chdir
 #endif
 
+#include "platform/messages.hpp"
 #include "platform/platform.hpp"
 
 namespace zelm {
@@ -107,8 +108,8 @@ int write_settings() {
         return 1;
     }
     if (!reg.set_value(reg.context, "datadir", datadir != nullptr ? datadir : ".")) {
-        platform_message_box("Couldn't save datadir", "Error", MessageIcon::error,
-                             MessageOwner::none);
+        platform_message_box(messages::datadir_not_saved, messages::caption_error,
+                             MessageIcon::error, MessageOwner::none);
     }
     for (const SwitchSetting& s : switch_settings) {
         char text[16];

@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/platform.hpp"
 #include "app/run_mode.hpp"
 #include "app/x11/x11_demo_window.hpp"
 #include "app/x11/x11_hack_args.hpp"
 #include "app/x11/x11_hack_window.hpp"
+#include "platform/platform.hpp"
 #include "settings/fltk/fltk_config_dialog.hpp"
 #include "settings/settings.hpp"
 #include "settings/xdg/registry_xdg.hpp"
@@ -44,16 +44,11 @@ int main(int argc, char** argv) {
 
     XdgStore store = xdg_store_from_environment();
     settings_registry = xdg_settings_registry(store);
-    const int all_settings_read = read_settings();
     if (hack.target != HackTarget::none) {
+        read_settings();  // what cannot be read keeps its default, without a word
         return x11_run_hack(hack);
     }
-    int force_dialog = 0;
-    if (all_settings_read == 0) {
-        platform_message_box("Couldn't read configuration settings from registry.", "Warning",
-                             MessageIcon::none, MessageOwner::none);
-        force_dialog = 1;
-    }
+    const int force_dialog = read_settings_or_warn();
 
     const std::string command_line = command_line_text(argc, argv);
     switch (choose_run_mode(command_line.c_str(), force_dialog)) {

@@ -8,12 +8,14 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/demo_window.hpp"
 #include "app/input_rules.hpp"
 #include "app/main_loop.hpp"
-#include "platform/platform.hpp"
 #include "app/x11/x11_demo_input.hpp"
 #include "app/x11/x11_display_mode.hpp"
 #include "app/x11/x11_main_loop.hpp"
+#include "platform/messages.hpp"
+#include "platform/platform.hpp"
 #include "scene/scene.hpp"
 #include "settings/settings.hpp"
 
@@ -83,33 +85,6 @@ Cursor make_invisible_cursor(Display* display, Window window) {
     return cursor;
 }
 
-// The X side of the pixel-format step: the visual was chosen before the window could be made,
-// so here its outcome is judged. Ends the process with exit code 1 when there is no visual;
-// returns 0 when the visual would need a palette.
-int setup_pixel_format() {
-    if (demo_visual == nullptr) {
-        platform_message_box("ChoosePixelFormat failed.", "Error", MessageIcon::error,
-                             MessageOwner::demo_window);
-        // Unlike Windows, X keeps a switched mode after the process ends.
-        x11_restore_display_mode(demo_display);
-        std::exit(1);
-    }
-    if (demo_visual->c_class != TrueColor && demo_visual->c_class != DirectColor) {
-        platform_message_box("Needs palette", "Error", MessageIcon::none, MessageOwner::none);
-        return 0;
-    }
-    return 1;
-}
-
-// Reports a failed context step as the Windows shell does, and ends the demo.
-void context_failure(const char* message) {
-    if (fullscreen != 0) {
-        platform_restore_display_mode();
-    }
-    platform_message_box(message, "Error:", MessageIcon::error, MessageOwner::none);
-    x11_destroy_demo_window();
-}
-
 // Waits until the server has mapped the window, so that it can take the input focus.
 void wait_until_mapped() {
     XEvent event;
@@ -121,8 +96,17 @@ void wait_until_mapped() {
         nullptr);
 }
 
-// The creation steps, in the Windows shell's order.
-void create_demo_window() {
+// X keeps a switched mode after the process ends, unlike Windows: every exit puts it back.
+void restore_display_mode_at_exit() {
+    if (demo_display != nullptr) {
+        x11_restore_display_mode(demo_display);
+        XFlush(demo_display);
+    }
+}
+
+// The window, its cursor and colormap, made before the creation steps: on X the visual (the
+// pixel format) is chosen before the window can exist.
+void make_demo_window() {
     Display* display = demo_display;
     const Window root = DefaultRootWindow(display);
     demo_visual = choose_gl_visual(display);
@@ -145,39 +129,94 @@ void create_demo_window() {
     XStoreName(display, demo_window, "Zelm");
     XClassHint class_hint{const_cast<char*>("zelm"), const_cast<char*>("Zelm")};
     XSetClassHint(display, demo_window, &class_hint);
-
     invisible_cursor = make_invisible_cursor(display, demo_window);
-    XDefineCursor(display, demo_window, invisible_cursor);
-    if (fullscreen != 0) {
-        x11_switch_display_mode(display);
-    } else {
-        XWarpPointer(display, None, root, 0, 0, 0, 0, window_width / 2, window_height / 2);
-    }
-    XMapRaised(display, demo_window);
-    wait_until_mapped();
-    XSetInputFocus(display, demo_window, RevertToParent, CurrentTime);
+}
 
-    if (setup_pixel_format() == 0) {
-        platform_message_box("Couldn't setup pixelformat", "Error:", MessageIcon::error,
-                             MessageOwner::none);
-        x11_destroy_demo_window();
+// The X calls behind the portable creation and destruction steps.
+int find_display_mode() {
+    return x11_find_display_mode(demo_display, window_width, window_height);
+}
+
+DisplayModeTest test_display_mode() {
+    return x11_test_display_mode(demo_display);
+}
+
+void hide_cursor() {
+    XDefineCursor(demo_display, demo_window, invisible_cursor);
+}
+
+void switch_display_mode() {
+    x11_switch_display_mode(demo_display);
+}
+
+void center_cursor() {
+    XWarpPointer(demo_display, None, DefaultRootWindow(demo_display), 0, 0, 0, 0, window_width / 2,
+                 window_height / 2);
+}
+
+void show_window() {
+    XMapRaised(demo_display, demo_window);
+    wait_until_mapped();
+    XSetInputFocus(demo_display, demo_window, RevertToParent, CurrentTime);
+}
+
+int choose_pixel_format() {
+    return demo_visual != nullptr ? 1 : 0;
+}
+
+int format_needs_palette() {
+    return (demo_visual->c_class != TrueColor && demo_visual->c_class != DirectColor) ? 1 : 0;
+}
+
+// The window was made with the visual: there is nothing left to set.
+int set_pixel_format() {
+    return 1;
+}
+
+int create_context() {
+    gl_context = glXCreateContext(demo_display, demo_visual, nullptr, True);
+    return gl_context != nullptr ? 1 : 0;
+}
+
+int make_context_current() {
+    return glXMakeCurrent(demo_display, demo_window, gl_context) ? 1 : 0;
+}
+
+void show_cursor() {
+    XUndefineCursor(demo_display, demo_window);
+}
+
+void hide_window() {
+    XUnmapWindow(demo_display, demo_window);
+}
+
+void release_context() {
+    if (gl_context != nullptr) {
+        glXMakeCurrent(demo_display, None, nullptr);
     }
-    // A destroyed window can get no context: the two context steps are skipped then.
-    if (demo_window != None) {
-        gl_context = glXCreateContext(display, demo_visual, nullptr, True);
-        if (gl_context == nullptr) {
-            context_failure(
-                "Couldn't create gl context\nClose display properties?\nTry unsetting fullscreen?");
-        }
+}
+
+void delete_context() {
+    glXDestroyContext(demo_display, gl_context);
+    gl_context = nullptr;
+}
+
+void release_window() {
+    XDestroyWindow(demo_display, demo_window);
+    demo_window = None;
+    if (invisible_cursor != None) {
+        XFreeCursor(demo_display, invisible_cursor);
+        invisible_cursor = None;
     }
-    if (demo_window != None && !glXMakeCurrent(display, demo_window, gl_context)) {
-        context_failure("Couldn't wglMakeCurrent()");
+    if (demo_colormap != None) {
+        XFreeColormap(demo_display, demo_colormap);
+        demo_colormap = None;
     }
-    // Without a current context the scene's GL calls do nothing, as on Windows; its texture
-    // messages still come.
-    scene_setup();
-    demo_creation_complete();
-    scene_ready = 1;
+    XFlush(demo_display);
+}
+
+void post_quit() {
+    quit_posted = 1;
 }
 
 // Applies the input rules to one event of the demo window.
@@ -195,14 +234,14 @@ void handle_event(const XEvent& event) {
     }
     DemoInput input;
     if (x11_demo_input(event, input) && demo_input(input) == InputAction::end_demo) {
-        x11_destroy_demo_window();
+        platform_destroy_demo_window();
     }
 }
 
 // Handles every pending event; returns 1 once the window has been destroyed.
 int drain_events(void*) {
     if (stop_signal != 0) {
-        x11_destroy_demo_window();
+        platform_destroy_demo_window();
     }
     while (XPending(demo_display) > 0) {
         XEvent event;
@@ -216,67 +255,43 @@ int drain_events(void*) {
 
 }  // namespace
 
-// Undoes the creation steps in the Windows shell's order; later calls find no window.
-void x11_destroy_demo_window() {
-    if (demo_window == None) {
-        return;
-    }
-    Display* display = demo_display;
-    XUndefineCursor(display, demo_window);
-    if (fullscreen != 0) {
-        platform_restore_display_mode();
-    }
-    XUnmapWindow(display, demo_window);
-    if (gl_context != nullptr) {
-        glXMakeCurrent(display, None, nullptr);
-        glXDestroyContext(display, gl_context);
-        gl_context = nullptr;
-    }
-    platform_end_timer_period();
-    XDestroyWindow(display, demo_window);
-    demo_window = None;
-    if (invisible_cursor != None) {
-        XFreeCursor(display, invisible_cursor);
-        invisible_cursor = None;
-    }
-    if (demo_colormap != None) {
-        XFreeColormap(display, demo_colormap);
-        demo_colormap = None;
-    }
-    XFlush(display);
-    quit_posted = 1;
-}
+const DemoWindowHooks x11_demo_hooks = {
+    find_display_mode,
+    test_display_mode,
+    hide_cursor,
+    switch_display_mode,
+    center_cursor,
+    show_window,
+    choose_pixel_format,
+    format_needs_palette,
+    set_pixel_format,
+    create_context,
+    make_context_current,
+    show_cursor,
+    hide_window,
+    release_context,
+    delete_context,
+    release_window,
+    post_quit,
+    1,  // a destroyed window can get no context
+};
 
 // Full-screen checks, window creation, the main loop, and the connection closed at the end.
 int x11_run_demo() {
     demo_display = XOpenDisplay(nullptr);
     if (demo_display == nullptr) {
-        platform_message_box("Couldn't open the X display", "Error", MessageIcon::error,
-                             MessageOwner::none);
+        platform_message_box("Couldn't open the X display", messages::caption_error,
+                             MessageIcon::error, MessageOwner::none);
         return 1;
     }
     XSetErrorHandler(report_x_error);
+    std::atexit(restore_display_mode_at_exit);
     if (fullscreen != 0) {
-        if (!x11_find_display_mode(demo_display, window_width, window_height)) {
-            platform_message_box("Didn't find good fullscreen mode", "Error", MessageIcon::error,
-                                 MessageOwner::none);
-            std::exit(-1);
-        }
-        switch (x11_test_display_mode(demo_display)) {
-            case DisplayModeTest::bad_mode:
-                platform_message_box("DISP_CHANGE_BADMODE", "Error", MessageIcon::error,
-                                     MessageOwner::none);
-                std::exit(-1);
-            case DisplayModeTest::failed:
-                platform_message_box("DISP_CHANGE_FAILED", "Error", MessageIcon::error,
-                                     MessageOwner::none);
-                std::exit(-1);
-            case DisplayModeTest::ok:
-                break;
-        }
+        prepare_fullscreen_mode(x11_demo_hooks);
     }
     catch_stop_signals();
-    create_demo_window();
+    make_demo_window();
+    run_demo_window_creation(x11_demo_hooks);
     x11_run_main_loop(drain_events);
     if (demo_visual != nullptr) {
         XFree(demo_visual);

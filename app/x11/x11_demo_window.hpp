@@ -6,6 +6,8 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include "app/demo_window.hpp"
+
 namespace zelm {
 
 extern Display* demo_display;  // the connection the window and its context live on
@@ -17,9 +19,7 @@ extern GLXContext gl_context;  // null when no context was made, and after destr
 // -1 when the full-screen mode cannot be found or tested.
 int x11_run_demo();
 
-// The destruction steps: show the cursor, restore the display mode, hide the window, release
-// and delete the context, end the timer period, destroy the window and ask the main loop to
-// quit. Only the first call does anything.
-void x11_destroy_demo_window();
+// The X calls behind the demo window's portable creation and destruction steps.
+extern const DemoWindowHooks x11_demo_hooks;
 
 }  // namespace zelm

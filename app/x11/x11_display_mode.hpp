@@ -8,6 +8,8 @@
 
 #include <vector>
 
+#include "app/demo_window.hpp"
+
 namespace zelm {
 
 // The mode found by the search, and the CRTC configuration it replaced.
@@ -29,8 +31,6 @@ extern X11DisplayMode display_mode;
 // Looks on the primary output (or else the first connected one with a CRTC) for a mode of
 // width x height and keeps it in display_mode. Returns 1 when one is listed.
 int x11_find_display_mode(Display* display, int width, int height);
-
-enum class DisplayModeTest { ok, bad_mode, failed };
 
 // What the server would say to the found mode: bad_mode when the screen cannot be that size,
 // failed when the output has no CRTC to show it.

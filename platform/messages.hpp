@@ -1,0 +1,35 @@
+// Every text the program shows the user in a message box, with its caption, in one place: the
+// shells, the scene and the settings all take them from here.
+#pragma once
+
+namespace zelm::messages {
+
+inline constexpr char caption_error[] = "Error";
+inline constexpr char caption_error_colon[] = "Error:";  // the demo window's creation steps
+inline constexpr char caption_warning[] = "Warning";
+
+// Start-up and the full-screen preparation.
+inline constexpr char settings_unreadable[] = "Couldn't read configuration settings from registry.";
+inline constexpr char dialog_not_created[] = "Couldn't create dialog box";
+inline constexpr char no_fullscreen_mode[] = "Didn't find good fullscreen mode";
+inline constexpr char mode_test_bad_mode[] = "DISP_CHANGE_BADMODE";
+inline constexpr char mode_test_failed[] = "DISP_CHANGE_FAILED";
+inline constexpr char window_not_created[] = "Couldn't create window";
+
+// The demo window's creation steps.
+inline constexpr char pixel_format_not_chosen[] = "ChoosePixelFormat failed.";
+inline constexpr char pixel_format_needs_palette[] = "Needs palette";
+inline constexpr char pixel_format_not_set[] = "SetPixelFormat failed.";
+inline constexpr char pixel_format_not_setup[] = "Couldn't setup pixelformat";
+inline constexpr char context_not_created[] =
+    "Couldn't create gl context\nClose display properties?\nTry unsetting fullscreen?";
+inline constexpr char context_not_current[] = "Couldn't wglMakeCurrent()";
+
+// Scene setup.
+inline constexpr char texture_not_loaded[] = "Error loading texture";
+inline constexpr char timer_period_refused[] = "Can't set timer resolution to 1 millisecond";
+
+// The settings store.
+inline constexpr char datadir_not_saved[] = "Couldn't save datadir";
+
+}  // namespace zelm::messages
