@@ -1,10 +1,6 @@
 # Installation in the GNU layout and the Debian package, for Linux: zelm and zelm-capture, the
 # data files, zelm as an XScreenSaver hack with its configuration file, and system-wide default
 # settings under <sysconfdir>/xdg/Varno/ZELM. The Windows build installs nothing.
-if(WIN32)
-    return()
-endif()
-
 include(GNUInstallDirs)
 
 foreach(program zelm zelm-capture)
