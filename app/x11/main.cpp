@@ -2,6 +2,7 @@
 // line asks for: "/p" (preview: nothing to show), "/c" (the configuration dialog) or the demo;
 // or, started by XScreenSaver (-root, -window-id ID, $XSCREENSAVER_WINDOW), the hack, which
 // runs with the defaults of the settings it cannot read.
+#include <csignal>
 #include <cstdlib>
 #include <string>
 
@@ -15,6 +16,17 @@
 #include "settings/xdg/registry_xdg.hpp"
 
 namespace {
+
+// SIGINT, SIGTERM and SIGHUP end every run mode (the XScreenSaver daemon ends its hacks with
+// SIGTERM). A mask inherited from the parent must not keep them out.
+void unblock_stop_signals() {
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGINT);
+    sigaddset(&stop, SIGTERM);
+    sigaddset(&stop, SIGHUP);
+    sigprocmask(SIG_UNBLOCK, &stop, nullptr);
+}
 
 // The arguments as one text, the way the Windows shell receives its command line.
 std::string command_line_text(int argc, char** argv) {
@@ -35,6 +47,7 @@ int main(int argc, char** argv) {
     using namespace zelm;
     // Read by 3Dfx Glide drivers, where one still exists, to skip their start-up logo.
     setenv("FX_GLIDE_NOSPLASH", "1", 1);
+    unblock_stop_signals();
 
     const HackRequest hack = parse_hack_request(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
     if (hack.target == HackTarget::bad) {

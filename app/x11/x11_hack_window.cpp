@@ -7,6 +7,7 @@
 
 #include <GL/glx.h>
 #include <X11/Xutil.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -31,15 +32,23 @@ GLXContext hack_context = nullptr;
 int hack_width = 0;  // the window's latest size, from ConfigureNotify
 int hack_height = 0;
 int window_destroyed = 0;  // its DestroyNotify came: the run ends
+int drawing = 0;           // a context is current on the window: GL may query it at any call
 int x_error_count = 0;
 
 // X protocol errors are counted, reported and survived. Errors that only say that the window
-// is not there are not reported: its owner destroyed it (its DestroyNotify ends the run), or it
-// never existed (said in plainer words).
+// is not there are not reported: its owner destroyed it, or it never existed (said in plainer
+// words). Once drawing, such an error comes from inside the GL driver, which goes on with the
+// answer it did not get (a drawable size it never received, and a heap overrun after it):
+// returning there is not safe, and the window is gone, so the run ends here, as it would on its
+// DestroyNotify.
 int on_x_error(Display* display, XErrorEvent* error) {
     ++x_error_count;
     if ((error->error_code == BadWindow || error->error_code == BadDrawable) &&
         error->resourceid == hack_window) {
+        if (drawing != 0) {
+            std::fflush(stderr);
+            _exit(0);
+        }
         return 0;
     }
     char text[256];
@@ -166,6 +175,7 @@ int run_in_window() {
     if (hack_context == nullptr || !watch_window(attributes)) {
         return 1;
     }
+    drawing = 1;
     if (!glXMakeCurrent(hack_display, hack_window, hack_context)) {
         report_about_window("couldn't make the OpenGL context current on window 0x%lx",
                             hack_window);
@@ -205,11 +215,17 @@ int x11_run_hack(const HackRequest& request) {
     hack_window = request.target == HackTarget::root ? DefaultRootWindow(hack_display)
                                                      : static_cast<Window>(request.window_id);
     const int code = run_in_window();
+    // A destroyed window took its drawable with it: the driver would query it again while
+    // letting the context go. The process ends now; the server already freed what it held.
+    if (window_destroyed != 0) {
+        return code;
+    }
     if (hack_context != nullptr) {
         glXMakeCurrent(hack_display, None, nullptr);
         glXDestroyContext(hack_display, hack_context);
         hack_context = nullptr;
     }
+    drawing = 0;
     XCloseDisplay(hack_display);
     hack_display = nullptr;
     return code;
