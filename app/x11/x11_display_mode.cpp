@@ -1,6 +1,8 @@
 // XRandR display-mode search, switch and restore for the full-screen demo.
 #include "app/x11/x11_display_mode.hpp"
 
+#include <X11/Xatom.h>
+
 namespace zelm {
 
 X11DisplayMode display_mode{};
@@ -113,7 +115,58 @@ DisplayModeTest x11_test_display_mode(Display* display) {
     return DisplayModeTest::ok;
 }
 
-// Saves the CRTC's configuration and sets the found mode in its place.
+namespace {
+
+// The record another zelm left of the configuration it replaced on display_mode.crtc, taken
+// as the one to put back when the CRTC still shows the mode that zelm switched to (else the
+// record is stale: the user has set another mode since). Returns 1 when taken.
+int take_earlier_record(Display* display, RRMode current_mode) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    const Atom property = XInternAtom(display, saved_mode_property, False);
+    if (XGetWindowProperty(display, DefaultRootWindow(display), property, 0, 64, False, XA_INTEGER,
+                           &type, &format, &count, &after, &data) != Success ||
+        data == nullptr) {
+        return 0;
+    }
+    const long* fields = reinterpret_cast<const long*>(data);  // format 32 arrives as longs
+    const bool usable = type == XA_INTEGER && format == 32 && count >= 6 &&
+                        static_cast<RRCrtc>(fields[0]) == display_mode.crtc &&
+                        static_cast<RRMode>(fields[1]) == current_mode;
+    if (usable) {
+        display_mode.saved_mode = static_cast<RRMode>(fields[2]);
+        display_mode.saved_x = static_cast<int>(fields[3]);
+        display_mode.saved_y = static_cast<int>(fields[4]);
+        display_mode.saved_rotation = static_cast<Rotation>(fields[5]);
+        display_mode.saved_outputs.assign(fields + 6, fields + count);
+    }
+    XFree(data);
+    return usable ? 1 : 0;
+}
+
+void write_record(Display* display) {
+    std::vector<long> fields = {static_cast<long>(display_mode.crtc),
+                                static_cast<long>(display_mode.mode),
+                                static_cast<long>(display_mode.saved_mode),
+                                display_mode.saved_x,
+                                display_mode.saved_y,
+                                static_cast<long>(display_mode.saved_rotation)};
+    for (const RROutput output : display_mode.saved_outputs) {
+        fields.push_back(static_cast<long>(output));
+    }
+    XChangeProperty(display, DefaultRootWindow(display),
+                    XInternAtom(display, saved_mode_property, False), XA_INTEGER, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(fields.data()),
+                    static_cast<int>(fields.size()));
+}
+
+}  // namespace
+
+// Saves the CRTC's configuration, unless an earlier zelm's record names the one to put back,
+// and sets the found mode in its place, at the same origin.
 void x11_switch_display_mode(Display* display) {
     if (!display_mode.found || display_mode.crtc == None || display_mode.switched) {
         return;
@@ -126,11 +179,16 @@ void x11_switch_display_mode(Display* display) {
     if (crtc == nullptr) {
         return;
     }
-    display_mode.saved_mode = crtc->mode;
-    display_mode.saved_x = crtc->x;
-    display_mode.saved_y = crtc->y;
-    display_mode.saved_rotation = crtc->rotation;
-    display_mode.saved_outputs.assign(crtc->outputs, crtc->outputs + crtc->noutput);
+    if (take_earlier_record(display, crtc->mode) == 0) {
+        display_mode.saved_mode = crtc->mode;
+        display_mode.saved_x = crtc->x;
+        display_mode.saved_y = crtc->y;
+        display_mode.saved_rotation = crtc->rotation;
+        display_mode.saved_outputs.assign(crtc->outputs, crtc->outputs + crtc->noutput);
+        write_record(display);
+    }
+    display_mode.x = crtc->x;
+    display_mode.y = crtc->y;
     RROutput output = display_mode.output;
     const Status status =
         XRRSetCrtcConfig(display, resources.res, display_mode.crtc, CurrentTime, crtc->x, crtc->y,
@@ -153,6 +211,8 @@ void x11_restore_display_mode(Display* display) {
                      display_mode.saved_y, display_mode.saved_mode, display_mode.saved_rotation,
                      display_mode.saved_outputs.data(),
                      static_cast<int>(display_mode.saved_outputs.size()));
+    XDeleteProperty(display, DefaultRootWindow(display),
+                    XInternAtom(display, saved_mode_property, False));
     XFlush(display);
 }
 
