@@ -187,7 +187,7 @@ void hide_cursor() {
 
 // The window moves to the switched output's origin, which need not be the screen's.
 void switch_display_mode() {
-    x11_switch_display_mode(demo_display);
+    x11_switch_display_mode(demo_display, demo_window);
     if (display_mode.switched != 0) {
         XMoveWindow(demo_display, demo_window, display_mode.x, display_mode.y);
         arm_crash_restore(demo_display, display_mode, blanking_hold);

@@ -117,57 +117,135 @@ DisplayModeTest x11_test_display_mode(Display* display) {
 
 namespace {
 
-// The record another zelm left of the configuration it replaced on display_mode.crtc, taken
-// as the one to put back when the CRTC still shows the mode that zelm switched to (else the
-// record is stale: the user has set another mode since). Returns 1 when taken.
-int take_earlier_record(Display* display, RRMode current_mode) {
+// The record on the root window: the configuration to put back, and the demo windows of the
+// zelms that hold the CRTC switched. A holder whose window is gone has ended without putting
+// the mode back (killed): it no longer counts.
+struct SwitchRecord {
+    RRCrtc crtc;
+    RRMode switched_mode;
+    RRMode saved_mode;
+    int saved_x, saved_y;
+    Rotation saved_rotation;
+    std::vector<RROutput> saved_outputs;
+    std::vector<Window> holders;
+};
+
+Atom record_atom(Display* display) {
+    return XInternAtom(display, saved_mode_property, False);
+}
+
+bool window_alive(Display* display, Window window) {
+    Window root = None;
+    Window parent = None;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+        return false;
+    }
+    bool alive = false;
+    for (unsigned i = 0; i < count && !alive; ++i) {
+        alive = children[i] == window;
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return alive;
+}
+
+// Reads the record; false when there is none or it is malformed. Fields: crtc, the mode
+// switched to, the saved mode, x, y, rotation, the number of outputs, the outputs, the holders.
+bool read_record(Display* display, SwitchRecord& record) {
     Atom type = None;
     int format = 0;
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    const Atom property = XInternAtom(display, saved_mode_property, False);
-    if (XGetWindowProperty(display, DefaultRootWindow(display), property, 0, 64, False, XA_INTEGER,
-                           &type, &format, &count, &after, &data) != Success ||
+    if (XGetWindowProperty(display, DefaultRootWindow(display), record_atom(display), 0, 1024,
+                           False, XA_INTEGER, &type, &format, &count, &after, &data) != Success ||
         data == nullptr) {
-        return 0;
+        return false;
     }
     const long* fields = reinterpret_cast<const long*>(data);  // format 32 arrives as longs
-    const bool usable = type == XA_INTEGER && format == 32 && count >= 6 &&
-                        static_cast<RRCrtc>(fields[0]) == display_mode.crtc &&
-                        static_cast<RRMode>(fields[1]) == current_mode;
-    if (usable) {
-        display_mode.saved_mode = static_cast<RRMode>(fields[2]);
-        display_mode.saved_x = static_cast<int>(fields[3]);
-        display_mode.saved_y = static_cast<int>(fields[4]);
-        display_mode.saved_rotation = static_cast<Rotation>(fields[5]);
-        display_mode.saved_outputs.assign(fields + 6, fields + count);
+    const unsigned long outputs = count >= 7 ? static_cast<unsigned long>(fields[6]) : 0;
+    const bool valid = type == XA_INTEGER && format == 32 && count >= 7 && outputs <= count - 7;
+    if (valid) {
+        record.crtc = static_cast<RRCrtc>(fields[0]);
+        record.switched_mode = static_cast<RRMode>(fields[1]);
+        record.saved_mode = static_cast<RRMode>(fields[2]);
+        record.saved_x = static_cast<int>(fields[3]);
+        record.saved_y = static_cast<int>(fields[4]);
+        record.saved_rotation = static_cast<Rotation>(fields[5]);
+        record.saved_outputs.assign(fields + 7, fields + 7 + outputs);
+        record.holders.clear();
+        for (unsigned long i = 7 + outputs; i < count; ++i) {
+            if (window_alive(display, static_cast<Window>(fields[i]))) {
+                record.holders.push_back(static_cast<Window>(fields[i]));
+            }
+        }
     }
     XFree(data);
-    return usable ? 1 : 0;
+    return valid;
 }
 
-void write_record(Display* display) {
-    std::vector<long> fields = {static_cast<long>(display_mode.crtc),
-                                static_cast<long>(display_mode.mode),
-                                static_cast<long>(display_mode.saved_mode),
-                                display_mode.saved_x,
-                                display_mode.saved_y,
-                                static_cast<long>(display_mode.saved_rotation)};
-    for (const RROutput output : display_mode.saved_outputs) {
-        fields.push_back(static_cast<long>(output));
-    }
-    XChangeProperty(display, DefaultRootWindow(display),
-                    XInternAtom(display, saved_mode_property, False), XA_INTEGER, 32,
+void write_record(Display* display, const SwitchRecord& record) {
+    std::vector<long> fields = {static_cast<long>(record.crtc),
+                                static_cast<long>(record.switched_mode),
+                                static_cast<long>(record.saved_mode),
+                                record.saved_x,
+                                record.saved_y,
+                                static_cast<long>(record.saved_rotation),
+                                static_cast<long>(record.saved_outputs.size())};
+    fields.insert(fields.end(), record.saved_outputs.begin(), record.saved_outputs.end());
+    fields.insert(fields.end(), record.holders.begin(), record.holders.end());
+    XChangeProperty(display, DefaultRootWindow(display), record_atom(display), XA_INTEGER, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(fields.data()),
                     static_cast<int>(fields.size()));
+}
+
+// Joins the record of another zelm when it is about the same CRTC and the CRTC still shows the
+// mode that zelm switched to (else it is stale: the user has set another mode since), taking
+// its saved configuration as the one to put back; otherwise starts a record of our own.
+void join_or_start_record(Display* display, const XRRCrtcInfo& crtc) {
+    SwitchRecord record{};
+    if (!read_record(display, record) || record.crtc != display_mode.crtc ||
+        record.switched_mode != crtc.mode) {
+        record = SwitchRecord{display_mode.crtc,
+                              display_mode.mode,
+                              crtc.mode,
+                              crtc.x,
+                              crtc.y,
+                              crtc.rotation,
+                              std::vector<RROutput>(crtc.outputs, crtc.outputs + crtc.noutput),
+                              {}};
+    }
+    record.holders.push_back(display_mode.holder);
+    write_record(display, record);
+    display_mode.saved_mode = record.saved_mode;
+    display_mode.saved_x = record.saved_x;
+    display_mode.saved_y = record.saved_y;
+    display_mode.saved_rotation = record.saved_rotation;
+    display_mode.saved_outputs = record.saved_outputs;
+}
+
+// Leaves the record; true when no other zelm still holds the switch, so the mode goes back.
+bool leave_record(Display* display) {
+    SwitchRecord record{};
+    if (read_record(display, record)) {
+        std::erase(record.holders, display_mode.holder);
+        if (!record.holders.empty()) {
+            write_record(display, record);
+            return false;
+        }
+    }
+    XDeleteProperty(display, DefaultRootWindow(display), record_atom(display));
+    return true;
 }
 
 }  // namespace
 
 // Saves the CRTC's configuration, unless an earlier zelm's record names the one to put back,
 // and sets the found mode in its place, at the same origin.
-void x11_switch_display_mode(Display* display) {
+void x11_switch_display_mode(Display* display, Window holder) {
     if (!display_mode.found || display_mode.crtc == None || display_mode.switched) {
         return;
     }
@@ -179,14 +257,8 @@ void x11_switch_display_mode(Display* display) {
     if (crtc == nullptr) {
         return;
     }
-    if (take_earlier_record(display, crtc->mode) == 0) {
-        display_mode.saved_mode = crtc->mode;
-        display_mode.saved_x = crtc->x;
-        display_mode.saved_y = crtc->y;
-        display_mode.saved_rotation = crtc->rotation;
-        display_mode.saved_outputs.assign(crtc->outputs, crtc->outputs + crtc->noutput);
-        write_record(display);
-    }
+    display_mode.holder = holder;
+    join_or_start_record(display, *crtc);
     display_mode.x = crtc->x;
     display_mode.y = crtc->y;
     RROutput output = display_mode.output;
@@ -197,22 +269,22 @@ void x11_switch_display_mode(Display* display) {
     display_mode.switched = (status == RRSetConfigSuccess) ? 1 : 0;
 }
 
-// Sets the saved CRTC configuration again, once.
+// Sets the saved CRTC configuration again, once, unless another zelm still shows the switched
+// mode: the last one to end puts it back.
 void x11_restore_display_mode(Display* display) {
     if (!display_mode.switched) {
         return;
     }
     display_mode.switched = 0;
     ScreenResources resources(display);
-    if (resources.res == nullptr) {
+    if (resources.res == nullptr || !leave_record(display)) {
+        XFlush(display);
         return;
     }
     XRRSetCrtcConfig(display, resources.res, display_mode.crtc, CurrentTime, display_mode.saved_x,
                      display_mode.saved_y, display_mode.saved_mode, display_mode.saved_rotation,
                      display_mode.saved_outputs.data(),
                      static_cast<int>(display_mode.saved_outputs.size()));
-    XDeleteProperty(display, DefaultRootWindow(display),
-                    XInternAtom(display, saved_mode_property, False));
     XFlush(display);
 }
 

@@ -60,8 +60,8 @@ mode_is 1024x768 || fail "the output was left in $(current_mode)"
 xprop -root | grep -q _ZELM_SAVED_CRTC && fail "the record of the original mode was left"
 
 step "a second demo started while the first one runs: the original mode comes back"
-# The second takes the focus, which ends the first; the second must not save the first one's
-# 640x480 as the mode to put back.
+# The second takes the focus, which ends the first: the output stays at 640x480 while the
+# second runs, and the second puts back 1024x768, not the first one's 640x480.
 start_zelm
 wait_window 30 Zelm >/dev/null
 wait_until 10 mode_is 640x480 || fail "the output shows $(current_mode)"
