@@ -16,6 +16,25 @@ if(TARGET zelm)
     # Debian's xscreensaver reads hack descriptions from here.
     install(FILES packaging/zelm.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
     set(zelm_install_hack ON)
+
+    # The menu entries (the demo and its settings) and their icon, drawn at build time from the
+    # Windows icon's artwork in the hicolor theme's sizes.
+    install(FILES packaging/zelm.desktop packaging/zelm-settings.desktop
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
+    set(icon_dir ${PROJECT_BINARY_DIR}/packaging/icons)
+    set(icons "")
+    foreach(size 16 32 48 64 128 256)
+        list(APPEND icons ${icon_dir}/${size}x${size}/apps/zelm.png)
+    endforeach()
+    add_custom_command(
+        OUTPUT ${icons}
+        COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/packaging/make_icons.py ${icon_dir}
+        DEPENDS ${PROJECT_SOURCE_DIR}/packaging/make_icons.py
+                ${PROJECT_SOURCE_DIR}/resources/make_images.py
+        COMMENT "Drawing the desktop icons")
+    add_custom_target(zelm_icons ALL DEPENDS ${icons})
+    install(DIRECTORY ${icon_dir}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 else()
     set(zelm_install_hack OFF)
 endif()

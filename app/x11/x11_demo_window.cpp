@@ -11,6 +11,9 @@
 #include "app/demo_window.hpp"
 #include "app/input_rules.hpp"
 #include "app/main_loop.hpp"
+#include "app/x11/dbus_inhibit.hpp"
+#include "app/x11/x11_blanking.hpp"
+#include "app/x11/x11_crash_restore.hpp"
 #include "app/x11/x11_demo_input.hpp"
 #include "app/x11/x11_display_mode.hpp"
 #include "app/x11/x11_main_loop.hpp"
@@ -32,6 +35,8 @@ Cursor invisible_cursor = None;
 Colormap demo_colormap = None;
 int quit_posted = 0;                         // the destruction steps ran: the loop may end
 volatile std::sig_atomic_t stop_signal = 0;  // SIGINT, SIGTERM or SIGHUP arrived
+X11BlankingHold blanking_hold{};             // what the window holds off while it exists
+DbusInhibit desktop_inhibit{};
 
 // X protocol errors are reported, not fatal: a failed mode switch or context call must not
 // take the display mode restore down with it.
@@ -96,12 +101,47 @@ void wait_until_mapped() {
         nullptr);
 }
 
-// X keeps a switched mode after the process ends, unlike Windows: every exit puts it back.
-void restore_display_mode_at_exit() {
+// Blanking is held off from the window's creation to its destruction.
+void hold_off_blanking() {
+    blanking_hold = hold_off_x11_blanking(demo_display);
+    desktop_inhibit = inhibit_desktop_idle("zelm", "Showing the Zelm demo");
+    arm_crash_restore(demo_display, display_mode, blanking_hold);
+}
+
+// Puts back what the demo changed on display (the full-screen mode, the server's blanking) and
+// gives back the desktop's inhibit; each only once.
+void undo_display_changes(Display* display) {
+    x11_restore_display_mode(display);
+    release_x11_blanking(display, blanking_hold);
+    release_desktop_idle(desktop_inhibit);
+    disarm_crash_restore();
+    XFlush(display);
+}
+
+// X keeps a switched mode and DPMS off after the process ends, unlike Windows: every exit puts
+// them back, exit(-1) deep in the scene too.
+void undo_at_exit() {
     if (demo_display != nullptr) {
-        x11_restore_display_mode(demo_display);
-        XFlush(demo_display);
+        undo_display_changes(demo_display);
     }
+}
+
+// The connection is gone (the server reset, or the client was killed with xkill): the mode
+// and DPMS go back over a new connection, where the server still runs. Xlib ends the process
+// when this returns; the exit handlers must not touch the dead connection.
+int undo_after_connection_lost(Display* dead) {
+    std::fprintf(stderr, "zelm: %s\n", messages::x_connection_lost);
+    demo_display = nullptr;
+    blanking_hold.saver_suspended = 0;  // the server ended it with the connection
+    Display* fresh = XOpenDisplay(DisplayString(dead));
+    if (fresh != nullptr) {
+        undo_display_changes(fresh);
+        XCloseDisplay(fresh);
+    } else {
+        release_desktop_idle(desktop_inhibit);
+        disarm_crash_restore();
+    }
+    return 0;
 }
 
 // The window, its cursor and colormap, made before the creation steps: on X the visual (the
@@ -145,8 +185,13 @@ void hide_cursor() {
     XDefineCursor(demo_display, demo_window, invisible_cursor);
 }
 
+// The window moves to the switched output's origin, which need not be the screen's.
 void switch_display_mode() {
-    x11_switch_display_mode(demo_display);
+    x11_switch_display_mode(demo_display, demo_window);
+    if (display_mode.switched != 0) {
+        XMoveWindow(demo_display, demo_window, display_mode.x, display_mode.y);
+        arm_crash_restore(demo_display, display_mode, blanking_hold);
+    }
 }
 
 void center_cursor() {
@@ -202,6 +247,9 @@ void delete_context() {
 }
 
 void release_window() {
+    release_x11_blanking(demo_display, blanking_hold);
+    release_desktop_idle(desktop_inhibit);
+    disarm_crash_restore();
     XDestroyWindow(demo_display, demo_window);
     demo_window = None;
     if (invisible_cursor != None) {
@@ -285,12 +333,14 @@ int x11_run_demo() {
         return 1;
     }
     XSetErrorHandler(report_x_error);
-    std::atexit(restore_display_mode_at_exit);
+    XSetIOErrorHandler(undo_after_connection_lost);
+    std::atexit(undo_at_exit);
     if (fullscreen != 0) {
         prepare_fullscreen_mode(x11_demo_hooks);
     }
     catch_stop_signals();
     make_demo_window();
+    hold_off_blanking();
     run_demo_window_creation(x11_demo_hooks);
     x11_run_main_loop(drain_events);
     if (demo_visual != nullptr) {
