@@ -39,6 +39,44 @@ else()
     set(zelm_install_hack OFF)
 endif()
 
+# The copyright file, the changelog and the man pages, compressed as Debian keeps them
+# (gzip -n: no name or time stamp, so the same sources give the same package).
+find_program(ZELM_GZIP gzip REQUIRED)
+set(doc_build_dir ${PROJECT_BINARY_DIR}/packaging/doc)
+set(compressed_docs "")
+foreach(source CHANGELOG packaging/man/zelm.6 packaging/man/zelm-capture.1)
+    get_filename_component(name ${source} NAME)
+    if(name STREQUAL "CHANGELOG")
+        set(name changelog)
+    endif()
+    set(output ${doc_build_dir}/${name}.gz)
+    add_custom_command(OUTPUT ${output}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${doc_build_dir}
+        COMMAND ${ZELM_GZIP} -9nc ${PROJECT_SOURCE_DIR}/${source} > ${output}
+        DEPENDS ${PROJECT_SOURCE_DIR}/${source}
+        COMMENT "Compressing ${source}")
+    list(APPEND compressed_docs ${output})
+endforeach()
+add_custom_target(zelm_docs ALL DEPENDS ${compressed_docs})
+install(FILES packaging/copyright ${doc_build_dir}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${doc_build_dir}/zelm.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${doc_build_dir}/zelm-capture.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# A stripped install (cpack, cmake --install --strip) also drops the compilers' identification
+# notes, as Debian's own packages do.
+install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+        foreach(program zelm zelm-capture)
+            set(file \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\")
+            if(EXISTS \"\${file}\")
+                execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment \"\${file}\"
+                                COMMAND_ERROR_IS_FATAL ANY)
+            endif()
+        endforeach()
+    endif()
+")
+
 # The settings and the hack link need the full paths of the prefix used at install time.
 install(CODE "
     set(CMAKE_INSTALL_BINDIR \"${CMAKE_INSTALL_BINDIR}\")

@@ -98,7 +98,9 @@ int read_settings() {
     }
     reg.close_key(reg.context);
     // A missing directory is not an error here: the texture loads will report it.
-    (void)zelm_chdir(datadir);
+    if (zelm_chdir(datadir) != 0) {
+        return status;
+    }
     return status;
 }
 

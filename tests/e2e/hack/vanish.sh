@@ -34,6 +34,7 @@ for how in destroy kill; do
     done
 done
 
+kill "$BUSY_PID"
 step "SIGTERM, SIGINT and SIGHUP blocked by the parent: SIGTERM still ends zelm at once"
 blocked="$E2E_TMP/blocked"
 cat >"$blocked" <<SCRIPT

@@ -29,6 +29,8 @@ const Layout usr_layout = {
     {"usr/bin/zelm-capture", ""},
     {"usr/libexec/xscreensaver/zelm", "../../bin/zelm"},
     {"usr/share/applications/zelm-settings.desktop", ""},
+    {"usr/share/doc/zelm/changelog.gz", ""},
+    {"usr/share/doc/zelm/copyright", ""},
     {"usr/share/applications/zelm.desktop", ""},
     {"usr/share/icons/hicolor/128x128/apps/zelm.png", ""},
     {"usr/share/icons/hicolor/16x16/apps/zelm.png", ""},
@@ -36,6 +38,8 @@ const Layout usr_layout = {
     {"usr/share/icons/hicolor/32x32/apps/zelm.png", ""},
     {"usr/share/icons/hicolor/48x48/apps/zelm.png", ""},
     {"usr/share/icons/hicolor/64x64/apps/zelm.png", ""},
+    {"usr/share/man/man1/zelm-capture.1.gz", ""},
+    {"usr/share/man/man6/zelm.6.gz", ""},
     {"usr/share/xscreensaver/config/zelm.xml", ""},
     {"usr/share/zelm/font.pcx", ""},
     {"usr/share/zelm/height.pcx", ""},
@@ -273,6 +277,11 @@ TEST(DebianPackage, HoldsTheStagedLayoutWithConffilesAndDependencies) {
     for (const char* library : {"libc6", "libpng16-16", "libx11-6", "libegl1"}) {
         EXPECT_NE(depends.find(library), std::string::npos) << library << " in " << depends;
     }
+
+    // What a Debian packager would check first: no error and no warning, pedantic included.
+    const CommandResult lintian = run("lintian --pedantic --allow-root " + package);
+    EXPECT_EQ(lintian.status, 0) << lintian.output;  // also when lintian is missing (127)
+    EXPECT_EQ(("\n" + lintian.output).find("\nW: "), std::string::npos) << lintian.output;
 }
 
 }  // namespace
