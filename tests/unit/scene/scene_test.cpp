@@ -346,6 +346,28 @@ TEST(DrawFrame, CallsInOrder) {
     EXPECT_EQ(texts[1].y, 0);
 }
 
+TEST(DrawFrame, TextInWindowPixelsKeepsTheCreditLineAtTheBottomAndCanDropTheMeter) {
+    window_width = 1024;
+    window_height = 768;
+    text_in_window_pixels = 1;
+    show_frame_rate = 0;
+    setup_and_draw_one_frame();
+    const std::vector<DrawnText> texts = drawn_texts();
+    EXPECT_EQ(glrec::count(Fn::Ortho2D), 1);
+    EXPECT_EQ(glrec::texts_without({Fn::Color4f, Fn::TexCoord2f, Fn::Vertex2f}).back(),
+              "glPopMatrix()");
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].text, scene_credit_line);
+    EXPECT_EQ(texts[0].x, 0);
+    EXPECT_EQ(texts[0].y, 758);
+    const std::vector<std::string> calls = glrec::texts();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "gluOrtho2D(0, 1024, 768, 0)"), calls.end());
+    text_in_window_pixels = 0;
+    show_frame_rate = 1;
+    window_width = 640;
+    window_height = 480;
+}
+
 TEST(DrawFrame, CreditLineFitsTheOverlay) {
     EXPECT_GT(std::strlen(scene_credit_line), 0u);
     EXPECT_LE(std::strlen(scene_credit_line), 80u);
