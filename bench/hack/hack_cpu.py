@@ -5,7 +5,10 @@ usage: hack_cpu.py SWAP_LOG_LIBRARY SECONDS NAME=COMMAND...
 
 Each COMMAND runs drawing on the root window with the frame logger preloaded; after two
 seconds of warm-up, its user + system time and its frames are counted over SECONDS. Prints one
-line per hack: NAME cpu_percent frames cpu_ms_per_frame mean_interval_ms worst_interval_ms.
+line per hack: NAME cpu_percent frames cpu_ms_per_frame mean_interval_ms worst_interval_ms
+median_interval_ms, the intervals being those between the ends of successive frames (their
+swaps). The median shows the pacing itself; the mean and the worst also take in the moments when
+a busy machine gave the hack no processor.
 """
 import os
 import shlex
@@ -70,8 +73,10 @@ def measure(library, seconds, name, command, display, tmp):
     cpu = cpu1 - cpu0
     mean = sum(intervals) / len(intervals) if intervals else float("nan")
     worst = max(intervals) if intervals else float("nan")
+    median = sorted(intervals)[len(intervals) // 2] if intervals else float("nan")
     print(f"{name} {100 * cpu / seconds:.1f} {frames} "
-          f"{1000 * cpu / frames if frames else float('nan'):.2f} {1000 * mean:.3f} {1000 * worst:.3f}",
+          f"{1000 * cpu / frames if frames else float('nan'):.2f} {1000 * mean:.3f} {1000 * worst:.3f} "
+          f"{1000 * median:.3f}",
           flush=True)
 
 
