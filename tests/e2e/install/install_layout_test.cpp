@@ -166,7 +166,7 @@ TEST(InstallLayout, PrefixUsrLaysOutExactlyTheExpectedFilesWithSettingsInEtcXdg)
     const CommandResult well_formed = run("xmllint --noout " + xml);
     EXPECT_EQ(well_formed.status, 0) << well_formed.output;
     EXPECT_EQ(run("xmllint --xpath 'string(/screensaver/@name)' " + xml).output, "zelm\n");
-    EXPECT_EQ(run("xmllint --xpath 'string(/screensaver/command/@arg)' " + xml).output, "-root\n");
+    EXPECT_EQ(run("xmllint --xpath 'string(/screensaver/command/@arg)' " + xml).output, "--root\n");
 
     // The hack is the installed program, and both programs can be run.
     EXPECT_TRUE(
