@@ -347,6 +347,15 @@ TEST(DrawFrame, CallsInOrder) {
 }
 
 TEST(DrawFrame, TextInWindowPixelsKeepsTheCreditLineAtTheBottomAndCanDropTheMeter) {
+    // At 640 x 480 the window's pixels are the fixed overlay space: the same text, same place.
+    text_in_window_pixels = 1;
+    setup_and_draw_one_frame();
+    const std::vector<DrawnText> at_640 = drawn_texts();
+    ASSERT_EQ(at_640.size(), 2u);
+    EXPECT_EQ(at_640[0].y, 470);
+    EXPECT_EQ(at_640[1].y, 0);
+    EXPECT_EQ(glrec::count(Fn::Ortho2D), 2);
+
     window_width = 1024;
     window_height = 768;
     text_in_window_pixels = 1;
