@@ -32,6 +32,23 @@ inline constexpr char timer_period_refused[] = "Can't set timer resolution to 1 
 // The Linux demo's connection to the X server broke; what it changed is put back first.
 inline constexpr char x_connection_lost[] = "Lost the connection to the X display";
 
+// The Linux program's --help, on stdout; after an unknown hack option, on stderr.
+inline constexpr char usage[] =
+    "usage: zelm             the demo: any key, a click or moving the mouse ends it\n"
+    "       zelm /c          the settings dialog\n"
+    "       zelm /p          the preview switch: ends at once\n"
+    "       zelm -root [OPTION...]           as an XScreenSaver hack, on the root window or in\n"
+    "                                        $XSCREENSAVER_WINDOW\n"
+    "       zelm -window-id ID [OPTION...]   as a hack in window ID (hex with 0x, or decimal)\n"
+    "Hack options (each also as --name):\n"
+    "  -delay USECS            at least USECS microseconds from one frame to the next\n"
+    "                          (30000; 0 draws as fast as it can)\n"
+    "  -fps, -no-fps           show the frame rate, or not (not)\n"
+    "  -heightfield, -no-heightfield   the rippling water, or not (as stored)\n"
+    "  -alt-blend, -no-alt-blend       the alternate sprite blending, or not (as stored)\n"
+    "  -visual ID, -install, -noinstall, -mono, -pair   accepted and ignored\n"
+    "  -h, -help               this text\n";
+
 // The settings store.
 inline constexpr char datadir_not_saved[] = "Couldn't save datadir";
 

@@ -26,6 +26,8 @@ int scene_ready = 0;
 float orbit_speed = 0.0f;
 int window_width = 640;
 int window_height = 480;
+int show_frame_rate = 1;
+int text_in_window_pixels = 0;
 extern const char scene_credit_line[] =
     "Zelm - ripples, a spiral of sparks and a circling camera, in real-time OpenGL";
 
@@ -164,9 +166,16 @@ void draw_frame() {
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
 
-    draw_text(scene_credit_line, 0.0f, 470.0f, font_index);
-    char meter[64];
-    draw_text(format_frame_rate(meter, sizeof meter, frame_rate()), 0.0f, 0.0f, font_index);
+    // The credit line 10 units above the bottom edge, the meter at the top-left corner.
+    const int width = text_in_window_pixels != 0 ? window_width : overlay_width;
+    const int height = text_in_window_pixels != 0 ? window_height : overlay_height;
+    draw_text_in(scene_credit_line, 0.0f, static_cast<float>(height - 10), font_index, width,
+                 height);
+    if (show_frame_rate != 0) {
+        char meter[64];
+        draw_text_in(format_frame_rate(meter, sizeof meter, frame_rate()), 0.0f, 0.0f, font_index,
+                     width, height);
+    }
 
     platform_swap_buffers();
 }

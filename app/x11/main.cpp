@@ -3,6 +3,7 @@
 // or, started by XScreenSaver (-root, -window-id ID, $XSCREENSAVER_WINDOW), the hack, which
 // runs with the defaults of the settings it cannot read.
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "app/x11/x11_demo_window.hpp"
 #include "app/x11/x11_hack_args.hpp"
 #include "app/x11/x11_hack_window.hpp"
+#include "platform/messages.hpp"
 #include "platform/platform.hpp"
 #include "settings/fltk/fltk_config_dialog.hpp"
 #include "settings/settings.hpp"
@@ -42,7 +44,7 @@ std::string command_line_text(int argc, char** argv) {
 
 }  // namespace
 
-// Hack options, settings, then the run mode; returns the process exit code.
+// Usage or hack options, settings, then the run mode; returns the process exit code.
 int main(int argc, char** argv) {
     using namespace zelm;
     // Read by 3Dfx Glide drivers, where one still exists, to skip their start-up logo.
@@ -50,8 +52,15 @@ int main(int argc, char** argv) {
     unblock_stop_signals();
 
     const HackRequest hack = parse_hack_request(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
+    if (hack.target == HackTarget::help) {
+        std::fputs(messages::usage, stdout);
+        return 0;
+    }
     if (hack.target == HackTarget::bad) {
         x11_hack_report(hack.error.c_str());
+        if (hack.usage_too != 0) {
+            std::fputs(messages::usage, stderr);
+        }
         return 1;
     }
 
@@ -59,6 +68,13 @@ int main(int argc, char** argv) {
     settings_registry = xdg_settings_registry(store);
     if (hack.target != HackTarget::none) {
         read_settings();  // what cannot be read keeps its default, without a word
+        // The options override the store for this run only: nothing is written back.
+        if (hack.heightfield >= 0) {
+            use_heightfield = hack.heightfield;
+        }
+        if (hack.alt_blend >= 0) {
+            use_alt_blend = hack.alt_blend;
+        }
         return x11_run_hack(hack);
     }
     const int force_dialog = read_settings_or_warn();

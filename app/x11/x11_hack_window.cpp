@@ -1,8 +1,9 @@
 // The XScreenSaver window mode: a GLX context made from the foreign window's own visual, the
 // portable main loop, and the window's size followed through ConfigureNotify.
 //
-// Sizes are in pixels. The frame rate is not capped, as in the demo: every motion is scaled by
-// the frame time, and a driver that waits for the vertical blank paces the swaps by itself.
+// Sizes are in pixels. Frames are paced by the -delay option, as every hack's are; every motion
+// is scaled by the frame time, so speeds do not depend on the delay. Text is drawn in the
+// window's pixels, so that it stays sharp and legible at any window size.
 #include "app/x11/x11_hack_window.hpp"
 
 #include <GL/glx.h>
@@ -166,7 +167,7 @@ int drain_hack_events(void*) {
 }
 
 // Context, scene and frames for the window in hack_window; returns the exit code.
-int run_in_window() {
+int run_in_window(long frame_delay_us) {
     XWindowAttributes attributes{};
     if (!read_window_attributes(attributes)) {
         return 1;
@@ -191,7 +192,7 @@ int run_in_window() {
         x11_hack_report(line.c_str());
         return 1;
     }
-    x11_run_main_loop(drain_hack_events);
+    x11_run_main_loop(drain_hack_events, frame_delay_us);
     return hack_end_requested != 0 ? 1 : 0;
 }
 
@@ -201,20 +202,23 @@ int run_in_window() {
 int x11_run_hack(const HackRequest& request) {
     hack_mode = 1;
     fullscreen = 0;  // the daemon owns the screen: the display mode is never switched
+    show_frame_rate = request.show_fps;
+    text_in_window_pixels = 1;
     end_on_signals();
     hack_display = XOpenDisplay(nullptr);
     if (hack_display == nullptr) {
         const char* name = XDisplayName(nullptr);
-        const std::string line =
-            *name == '\0' ? std::string("couldn't open the X display: DISPLAY is not set")
-                          : std::string("couldn't open the X display \"") + name + "\"";
-        x11_hack_report(line.c_str());
+        if (*name == '\0') {
+            x11_hack_report("couldn't open the X display: DISPLAY is not set");
+        } else {
+            x11_hack_report((std::string("couldn't open the X display \"") + name + "\"").c_str());
+        }
         return 1;
     }
     XSetErrorHandler(on_x_error);
     hack_window = request.target == HackTarget::root ? DefaultRootWindow(hack_display)
                                                      : static_cast<Window>(request.window_id);
-    const int code = run_in_window();
+    const int code = run_in_window(request.delay_us);
     // A destroyed window took its drawable with it: the driver would query it again while
     // letting the context go. The process ends now; the server already freed what it held.
     if (window_destroyed != 0) {

@@ -179,7 +179,7 @@ TEST(InstallLayout, PrefixUsrLaysOutExactlyTheExpectedFilesWithSettingsInEtcXdg)
     const CommandResult well_formed = run("xmllint --noout " + xml);
     EXPECT_EQ(well_formed.status, 0) << well_formed.output;
     EXPECT_EQ(run("xmllint --xpath 'string(/screensaver/@name)' " + xml).output, "zelm\n");
-    EXPECT_EQ(run("xmllint --xpath 'string(/screensaver/command/@arg)' " + xml).output, "-root\n");
+    EXPECT_EQ(run("xmllint --xpath 'string(/screensaver/command/@arg)' " + xml).output, "--root\n");
 
     // The menu entries are valid, run the demo and the settings dialog, and name an icon that
     // exists at every size its folder says.

@@ -40,6 +40,8 @@ protected:
         orbit_speed = 0.0f;
         window_width = 640;
         window_height = 480;
+        text_in_window_pixels = 0;
+        show_frame_rate = 1;
         font_initialised = 0;
         datadir = nullptr;
         use_heightfield = 1;
@@ -376,6 +378,37 @@ TEST_F(DrawFrame, CallsInOrder) {
     EXPECT_EQ(texts[1].text, "fps = 125.0000");
     EXPECT_EQ(texts[1].x, 0);
     EXPECT_EQ(texts[1].y, 0);
+}
+
+TEST_F(DrawFrame, TextInWindowPixelsKeepsTheCreditLineAtTheBottomAndCanDropTheMeter) {
+    // At 640 x 480 the window's pixels are the fixed overlay space: the same text, same place.
+    text_in_window_pixels = 1;
+    setup_and_draw_one_frame();
+    const std::vector<DrawnText> at_640 = drawn_texts();
+    ASSERT_EQ(at_640.size(), 2u);
+    EXPECT_EQ(at_640[0].y, 470);
+    EXPECT_EQ(at_640[1].y, 0);
+    EXPECT_EQ(glrec::count(Fn::Ortho2D), 2);
+
+    window_width = 1024;
+    window_height = 768;
+    text_in_window_pixels = 1;
+    show_frame_rate = 0;
+    setup_and_draw_one_frame();
+    const std::vector<DrawnText> texts = drawn_texts();
+    EXPECT_EQ(glrec::count(Fn::Ortho2D), 1);
+    EXPECT_EQ(glrec::texts_without({Fn::Color4f, Fn::TexCoord2f, Fn::Vertex2f}).back(),
+              "glPopMatrix()");
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].text, scene_credit_line);
+    EXPECT_EQ(texts[0].x, 0);
+    EXPECT_EQ(texts[0].y, 758);
+    const std::vector<std::string> calls = glrec::texts();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "gluOrtho2D(0, 1024, 768, 0)"), calls.end());
+    text_in_window_pixels = 0;
+    show_frame_rate = 1;
+    window_width = 640;
+    window_height = 480;
 }
 
 TEST_F(DrawFrame, CreditLineFitsTheOverlay) {
