@@ -191,3 +191,16 @@ wait_scene() {
         sleep 0.3
     done
 }
+
+# start_faulty FAULTS ARGS...: the test build of zelm.scr (zelm-faults.scr) with the Win32 calls
+# named in FAULTS (comma-separated) failing the way Windows reports it. Its debug output adds
+# each box's buttons, icon and owner, the display-mode changes and the window's destruction.
+start_faulty() {
+    [ -f "$ZELM_SCR_FAULTS" ] || fail "$ZELM_SCR_FAULTS is missing: build the windows preset first"
+    local faults=$1
+    shift
+    ZELM_FAULT="$faults" start_scr "$ZELM_SCR_FAULTS" "$@"
+}
+
+# lines TEXT...: the arguments, one a line, as expect_messages takes them.
+lines() { printf '%s\n' "$@"; }
