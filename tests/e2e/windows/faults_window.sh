@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The demo window's creation steps when a Win32 call fails, through the test build: each
-# message with its caption, buttons, icon and owner, in order; the display mode put back before
-# the message where that is due; the window destroyed (the run then ends with 0) or the process
-# ended at once with 1, without the destruction steps.
+# The demo window's creation steps and the scene's set-up when a Win32 call or a texture fails,
+# through the test build: each message with its caption, buttons, icon and owner, in order; the
+# display mode put back before the message where that is due; the window destroyed (the run
+# then ends with 0) or the process ended at once with 1, without the destruction steps.
 . "$(dirname "$0")/wine_lib.sh"
 
 switched="display: switched to 640x480x16"
@@ -58,6 +58,16 @@ expect_boxes Error
 expect_exit 15 0
 expect_messages "$(lines "$switched" \
     "Error: Can't set timer resolution to 1 millisecond $owned" "$destroyed" "$restored")"
+
+step "full screen, no textures: each failure restores the display before its box, no owner"
+mkdir "$E2E_TMP/empty"
+seed "$(windows_path "$E2E_TMP/empty")" 1 1 0
+start_faulty ""
+expect_boxes Error Error Error
+expect_exit 15 0
+texture="Error: Error loading texture $plain"
+expect_messages "$(lines "$switched" "$restored" "$texture" "$destroyed" "$restored" \
+    "$restored" "$texture" "$restored" "$texture")"
 
 step "in a window, no rendering context: the display mode is never touched"
 start_xvfb 1024x768

@@ -84,7 +84,11 @@ seed() {
     for pair in "datadir=$1" "use_heightfield=$2" "fullscreen=$3" "use_alt_blend=$4"; do
         name=${pair%%=*}
         value=${pair#*=}
-        wine_quiet reg add "$KEY\\$name" /ve /d "$value" /f || fail "cannot seed $name"
+        # Wine's reg once failed here in a full run and never again; a second try tells such a
+        # hiccup from a real fault, and says why when it is one.
+        wine_quiet reg add "$KEY\\$name" /ve /d "$value" /f ||
+            WINEDEBUG=-all wine reg add "$KEY\\$name" /ve /d "$value" /f >"$E2E_TMP/reg.log" 2>&1 ||
+            fail "cannot seed $name: $(grep -v fixme "$E2E_TMP/reg.log" | head -n 5)"
     done
 }
 
