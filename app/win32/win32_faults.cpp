@@ -27,6 +27,10 @@ int refuse_key(void*) {
     return 0;
 }
 
+int refuse_value(void*, const char*, const char*) {
+    return 0;
+}
+
 int set_value_except_datadir(void* context, const char* subkey, const char* text) {
     if (std::strcmp(subkey, "datadir") == 0) {
         return 0;
@@ -177,6 +181,9 @@ void inject_registry_faults() {
     }
     if (fault_injected("RegSetValueA/datadir")) {
         settings_registry.set_value = set_value_except_datadir;
+    }
+    if (fault_injected("RegSetValueA")) {
+        settings_registry.set_value = refuse_value;
     }
 }
 

@@ -4,6 +4,13 @@
 // ZELM_TRACE passes what the tests cannot see from outside (icons, owners, display-mode changes,
 // the window procedure's answers) to OutputDebugStringA. In zelm.scr every one of these macros
 // is the plain call or nothing, so none of it reaches the shipped program.
+//
+// The names ZELM_FAULT takes: ChoosePixelFormat, DescribePixelFormat (the format needs a
+// palette), SetPixelFormat, wglCreateContext, wglMakeCurrent, timeBeginPeriod, CreateDialogParamA,
+// RegisterClassA, CreateWindowExA, EnumDisplaySettingsA, DISP_CHANGE_BADMODE and
+// DISP_CHANGE_FAILED (the CDS_TEST request's answer), RegOpenKeyA, RegCreateKeyA, RegSetValueA
+// and RegSetValueA/datadir (only the data directory's value fails). ZELM_PROBE takes "creation"
+// or "frame:" with key, lbutton, rbutton, mbutton or deactivate.
 #pragma once
 
 #include <windows.h>

@@ -61,6 +61,16 @@ expect_messages "Error: Couldn't save datadir $plain"
 [ "$(setting datadir)" = $'REG_SZ\tD:\\old' ] || fail "datadir is [$(setting datadir)]"
 [ "$(setting use_heightfield)" = $'REG_SZ\t0' ] || fail "use_heightfield is [$(setting use_heightfield)]"
 
+step "OK, no value stored: only the datadir failure is reported, the switches fail silently"
+start_faulty RegSetValueA /c
+dialog=$(wait_window 15 "$dialog_caption")
+click_at "$dialog" 15 57   # "Use heightfield": off, now on
+click_at "$dialog" 274 12  # OK
+dismiss 20 Error
+expect_exit 10 0
+expect_messages "Error: Couldn't save datadir $plain"
+[ "$(setting use_heightfield)" = $'REG_SZ\t0' ] || fail "use_heightfield is [$(setting use_heightfield)]"
+
 step "OK, settings key not opened for writing: nothing stored, no message, exit code 0"
 start_faulty RegOpenKeyA /c
 dialog=$(wait_window 15 "$dialog_caption")
