@@ -33,9 +33,9 @@ struct DemoWindowHooks {
     void (*release_window)();   // give back the drawing surface (and, on X, the window)
     void (*post_quit)();
 
-    // Windows lets the creation steps after a failed one run against a destroyed window, where
-    // they do nothing. On X a destroyed window can get no context: with this set, the two
-    // context steps are skipped once the window is gone.
+    // A destroyed window can get no context (on X, and under Wine too, where the attempt would
+    // add a "Couldn't create gl context" box): with this set, the two context steps are skipped
+    // once the window is gone.
     int skip_context_steps_once_destroyed;
 };
 

@@ -2,11 +2,14 @@
 ; settings look for screen savers; the data files go into a folder beside it, and the settings
 ; key points the screen saver at that folder. The uninstaller removes all three.
 ;
-; makensis -DSCR=<zelm.scr> -DDATADIR=<folder of the .pcx files> -DOUTFILE=<setup.exe> zelm.nsi
+; makensis -DSCR=<zelm.scr> -DDATADIR=<folder of the .pcx files> -DVERSION=<x.y.z>
+;          -DOUTFILE=<setup.exe> zelm.nsi
 
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
+
+!include FileFunc.nsh
 RequestExecutionLevel admin
 
 !define KEY "Software\Varno\ZELM"
@@ -46,6 +49,14 @@ Section "Zelm"
     !insertmacro DefaultSwitch "use_alt_blend" "0"
 
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Zelm screen saver"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$SYSDIR\zelm.scr,0"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Varno"
+    ; What the installed-programs list shows as the size, in KiB: the data folder and zelm.scr.
+    ${GetSize} "${DATA}" "/S=0K" $0 $1 $2
+    ${GetSize} "$SYSDIR" "/M=zelm.scr /S=0K /G=0" $3 $1 $2
+    IntOp $0 $0 + $3
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
     WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"${DATA}\uninstall.exe"'
     WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"${DATA}\uninstall.exe" /S'
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1

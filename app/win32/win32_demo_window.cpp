@@ -4,6 +4,7 @@
 
 #include "app/demo_window.hpp"
 #include "app/input_rules.hpp"
+#include "app/win32/win32_faults.hpp"
 #include "app/win32/win32_shell.hpp"
 #include "platform/platform.hpp"
 #include "scene/scene.hpp"
@@ -38,7 +39,8 @@ int chosen_pixel_format = 0;
 int find_display_mode() {
     display_mode.dmSize = sizeof display_mode;
     for (DWORD index = 0;; ++index) {
-        const BOOL listed = EnumDisplaySettingsA(nullptr, index, &display_mode);
+        const BOOL listed = ZELM_FAULT("EnumDisplaySettingsA", FALSE,
+                                       EnumDisplaySettingsA(nullptr, index, &display_mode));
         if (display_mode.dmBitsPerPel == 16 && display_mode.dmPelsWidth == 640 &&
             display_mode.dmPelsHeight == 480) {
             return 1;
@@ -51,7 +53,10 @@ int find_display_mode() {
 
 DisplayModeTest test_display_mode() {
     display_mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
-    switch (ChangeDisplaySettingsA(&display_mode, CDS_TEST)) {
+    const LONG result = ZELM_FAULT("DISP_CHANGE_BADMODE", DISP_CHANGE_BADMODE,
+                                   ZELM_FAULT("DISP_CHANGE_FAILED", DISP_CHANGE_FAILED,
+                                              ChangeDisplaySettingsA(&display_mode, CDS_TEST)));
+    switch (result) {
         case DISP_CHANGE_BADMODE:
             return DisplayModeTest::bad_mode;
         case DISP_CHANGE_FAILED:
@@ -66,6 +71,7 @@ void hide_cursor() {
 }
 
 void switch_display_mode() {
+    ZELM_TRACE("display: switched to 640x480x16");
     ChangeDisplaySettingsA(&display_mode, CDS_FULLSCREEN);
 }
 
@@ -79,28 +85,31 @@ void show_window() {
 
 int choose_pixel_format() {
     PIXELFORMATDESCRIPTOR request = pixel_format_request();
-    chosen_pixel_format = ChoosePixelFormat(demo_dc, &request);
+    chosen_pixel_format = ZELM_FAULT("ChoosePixelFormat", 0, ChoosePixelFormat(demo_dc, &request));
     return chosen_pixel_format;
 }
 
 int format_needs_palette() {
     PIXELFORMATDESCRIPTOR chosen{};
     DescribePixelFormat(demo_dc, chosen_pixel_format, sizeof chosen, &chosen);
+    chosen.dwFlags |= ZELM_FAULT("DescribePixelFormat", PFD_NEED_PALETTE, 0);
     return (chosen.dwFlags & PFD_NEED_PALETTE) != 0 ? 1 : 0;
 }
 
 int set_pixel_format() {
     PIXELFORMATDESCRIPTOR request = pixel_format_request();
-    return SetPixelFormat(demo_dc, chosen_pixel_format, &request) == 1 ? 1 : 0;
+    const BOOL set =
+        ZELM_FAULT("SetPixelFormat", FALSE, SetPixelFormat(demo_dc, chosen_pixel_format, &request));
+    return set == 1 ? 1 : 0;
 }
 
 int create_context() {
-    gl_context = wglCreateContext(demo_dc);
+    gl_context = ZELM_FAULT("wglCreateContext", nullptr, wglCreateContext(demo_dc));
     return gl_context != nullptr ? 1 : 0;
 }
 
 int make_context_current() {
-    return wglMakeCurrent(demo_dc, gl_context) ? 1 : 0;
+    return ZELM_FAULT("wglMakeCurrent", FALSE, wglMakeCurrent(demo_dc, gl_context)) ? 1 : 0;
 }
 
 void show_cursor() {
@@ -140,7 +149,7 @@ LRESULT apply_input(DemoInput input, HWND window, UINT message, WPARAM wparam, L
         case InputAction::default_handling:
             break;
     }
-    return DefWindowProcA(window, message, wparam, lparam);
+    return ZELM_DEFAULT_PROCESSING(window, message, wparam, lparam);
 }
 
 }  // namespace
@@ -163,7 +172,7 @@ const DemoWindowHooks win32_demo_hooks = {
     delete_context,
     release_window,
     post_quit,
-    0,  // the context steps run after a failure too: without a window they do nothing
+    1,  // a window destroyed by a failed step gets no context, and no second message
 };
 
 void platform_destroy_demo_window() {
@@ -181,6 +190,7 @@ LRESULT CALLBACK demo_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
             run_demo_window_creation(win32_demo_hooks);
             return 0;
         case WM_DESTROY:
+            ZELM_TRACE("window destroyed");
             run_demo_window_destruction(win32_demo_hooks);
             return 0;
         case WM_ACTIVATE:
@@ -214,7 +224,7 @@ LRESULT CALLBACK demo_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
         default:
             break;
     }
-    return DefWindowProcA(window, message, wparam, lparam);
+    return ZELM_DEFAULT_PROCESSING(window, message, wparam, lparam);
 }
 
 }  // namespace zelm

@@ -2,9 +2,11 @@
 // configuration dialog, or runs the demo in a 640x480 pop-up window until input ends it.
 #include <cstdlib>
 
+#include "app/command_line.hpp"
 #include "app/demo_window.hpp"
 #include "app/main_loop.hpp"
 #include "app/run_mode.hpp"
+#include "app/win32/win32_faults.hpp"
 #include "app/win32/win32_shell.hpp"
 #include "platform/messages.hpp"
 #include "platform/platform.hpp"
@@ -26,8 +28,9 @@ constexpr int icon_resource = 102;
 
 // The configuration dialog in a blocking loop without dialog keyboard handling; 0 when done.
 int run_config_dialog(HINSTANCE instance) {
-    config_dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(dialog_resource), nullptr,
-                                       config_dialog_proc, 0);
+    config_dialog = ZELM_FAULT("CreateDialogParamA", nullptr,
+                               CreateDialogParamA(instance, MAKEINTRESOURCEA(dialog_resource),
+                                                  nullptr, config_dialog_proc, 0));
     if (config_dialog == nullptr) {
         platform_message_box(messages::dialog_not_created, messages::caption_error,
                              MessageIcon::error, MessageOwner::none);
@@ -52,7 +55,7 @@ int register_demo_class() {
     demo_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     demo_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     demo_class.lpszClassName = "MyWin";
-    return RegisterClassA(&demo_class) != 0 ? 1 : 0;
+    return ZELM_FAULT("RegisterClassA", 0, RegisterClassA(&demo_class)) != 0 ? 1 : 0;
 }
 
 struct Win32Loop {
@@ -83,6 +86,7 @@ void sleep_ms(void*, unsigned milliseconds) {
 // One frame.
 void draw(void*) {
     draw_frame();
+    ZELM_PROBE_AFTER_FIRST_FRAME();
 }
 
 // Demo mode: window class, display mode, the window and the frame loop. Returns the exit code.
@@ -94,8 +98,10 @@ int run_demo(HINSTANCE instance) {
     if (fullscreen != 0) {
         prepare_fullscreen_mode(win32_demo_hooks);
     }
-    const HWND window = CreateWindowExA(0, "MyWin", "Zelm", WS_POPUP, 0, 0, window_width,
-                                        window_height, nullptr, nullptr, app_instance, nullptr);
+    const HWND window =
+        ZELM_FAULT("CreateWindowExA", nullptr,
+                   CreateWindowExA(0, "MyWin", "Zelm", WS_POPUP, 0, 0, window_width, window_height,
+                                   nullptr, nullptr, app_instance, nullptr));
     // A window destroyed by a failed creation step has already posted the quit message and
     // the loop ends on it; a window that never got as far as its creation steps has not.
     if (window == nullptr && demo_window == nullptr) {
@@ -103,6 +109,7 @@ int run_demo(HINSTANCE instance) {
                              MessageIcon::error, MessageOwner::none);
         std::exit(-1);
     }
+    ZELM_PROBE_AFTER_CREATION();
     Win32Loop loop{0};
     run_main_loop(MainLoopShell{drain_messages, sleep_ms, draw, &loop});
     return loop.exit_code;
@@ -112,12 +119,15 @@ int run_demo(HINSTANCE instance) {
 
 }  // namespace zelm
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
+// The C runtime's lpCmdLine cuts the program name by rules of its own (quotes toggle, bytes
+// compared as signed); the text after the name is taken from the process command line instead.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace zelm;
     SetEnvironmentVariableA("FX_GLIDE_NOSPLASH", "1");
     use_win32_registry();
+    ZELM_INJECT_REGISTRY_FAULTS();
     force_dialog = read_settings_or_warn();
-    switch (choose_run_mode(command_line, force_dialog)) {
+    switch (choose_run_mode(command_line_tail(GetCommandLineA()), force_dialog)) {
         case RunMode::preview:
             std::exit(0);
         case RunMode::configure:

@@ -2,6 +2,7 @@
 // period, message boxes, the display mode and the buffer swap.
 #include <cstdio>
 
+#include "app/win32/win32_faults.hpp"
 #include "app/win32/win32_shell.hpp"
 #include "platform/platform.hpp"
 
@@ -14,6 +15,7 @@ void win32_message_box(HWND owner, const char* text, const char* caption, UINT f
     // Only a debugger sees this; the end-to-end tests read it through Wine's debug channel.
     char line[512];
     std::snprintf(line, sizeof line, "%s: %s", caption, text);
+    ZELM_DESCRIBE_MESSAGE_BOX(line, sizeof line, owner, flags);
     OutputDebugStringA(line);
     MessageBoxA(owner, text, caption, flags);
 }
@@ -25,7 +27,8 @@ std::uint32_t platform_time_ms() {
 }
 
 int platform_begin_timer_period() {
-    return timeBeginPeriod(1) == TIMERR_NOCANDO ? 0 : 1;
+    return ZELM_FAULT("timeBeginPeriod", TIMERR_NOCANDO, timeBeginPeriod(1)) == TIMERR_NOCANDO ? 0
+                                                                                               : 1;
 }
 
 void platform_end_timer_period() {
@@ -40,6 +43,7 @@ void platform_message_box(const char* text, const char* caption, MessageIcon ico
 }
 
 void platform_restore_display_mode() {
+    ZELM_TRACE("display: restored");
     ChangeDisplaySettingsA(nullptr, CDS_FULLSCREEN);
 }
 

@@ -29,6 +29,26 @@ done
 [ "$(setting fullscreen)" = "$(printf 'REG_SZ\t0')" ] || fail "fullscreen: [$(setting fullscreen)]"
 [ "$(setting use_alt_blend)" = "$(printf 'REG_SZ\t0')" ] || fail "use_alt_blend: [$(setting use_alt_blend)]"
 
+step "the installed-programs entry: name, icon, publisher, version and size"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zelm'
+# entry NAME: the uninstall entry's value NAME as "TYPE<tab>text".
+entry() {
+    WINEDEBUG=-all wine reg query "$uninstall_key" /v "$1" 2>/dev/null | tr -d '\r' |
+        sed -n "s/^ *$1 *\(REG_[A-Z_]*\) *\(.*\)\$/\1\t\2/p"
+}
+[ "$(entry DisplayName)" = $'REG_SZ\tZelm screen saver' ] || fail "DisplayName: [$(entry DisplayName)]"
+[ "$(entry DisplayIcon)" = $'REG_SZ\tC:\\windows\\system32\\zelm.scr,0' ] ||
+    fail "DisplayIcon: [$(entry DisplayIcon)]"
+[ "$(entry Publisher)" = $'REG_SZ\tVarno' ] || fail "Publisher: [$(entry Publisher)]"
+[ "$(entry DisplayVersion)" = $'REG_SZ\t'"$ZELM_VERSION" ] ||
+    fail "DisplayVersion: [$(entry DisplayVersion)], expected $ZELM_VERSION"
+# In KiB: at least what the four files take, and not wildly more.
+installed_kib=$(du -k --apparent-size -c "$system32/zelm.scr" "$system32/Zelm"/* | tail -n 1 | cut -f 1)
+[ "$(entry EstimatedSize | cut -f 1)" = REG_DWORD ] || fail "EstimatedSize: [$(entry EstimatedSize)]"
+size=$(($(entry EstimatedSize | cut -f 2)))  # reg prints it in hex
+((size >= installed_kib - 8 && size <= installed_kib + 64)) ||
+    fail "EstimatedSize: [$(entry EstimatedSize)], the files take $installed_kib KiB"
+
 step "the installed screen saver runs from its registry settings, from another directory"
 cd "$E2E_TMP"
 start_scr 'C:\windows\system32\zelm.scr' /s

@@ -74,8 +74,9 @@ std::vector<Resource> compile_resources() {
     // One file per process: ctest runs the resource tests side by side.
     const fs::path res = fs::path(::testing::TempDir()) /
                          ("zelm_resources_test-" + std::to_string(getpid()) + ".res");
-    const std::string command = std::string(ZELM_WINDRES) + " -I " + ZELM_RESOURCES + " -O res " +
-                                ZELM_RESOURCES + "/zelm.rc -o " + res.string();
+    const std::string command = std::string(ZELM_WINDRES) + " " + ZELM_RC_DEFINES + " -I " +
+                                ZELM_RESOURCES + " -O res " + ZELM_RESOURCES + "/zelm.rc -o " +
+                                res.string();
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     const Bytes file = read_file(res);
     std::vector<Resource> resources;

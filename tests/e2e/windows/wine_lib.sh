@@ -84,7 +84,11 @@ seed() {
     for pair in "datadir=$1" "use_heightfield=$2" "fullscreen=$3" "use_alt_blend=$4"; do
         name=${pair%%=*}
         value=${pair#*=}
-        wine_quiet reg add "$KEY\\$name" /ve /d "$value" /f || fail "cannot seed $name"
+        # Wine's reg once failed here in a full run and never again; a second try tells such a
+        # hiccup from a real fault, and says why when it is one.
+        wine_quiet reg add "$KEY\\$name" /ve /d "$value" /f ||
+            WINEDEBUG=-all wine reg add "$KEY\\$name" /ve /d "$value" /f >"$E2E_TMP/reg.log" 2>&1 ||
+            fail "cannot seed $name: $(grep -v fixme "$E2E_TMP/reg.log" | head -n 5)"
     done
 }
 
@@ -191,3 +195,16 @@ wait_scene() {
         sleep 0.3
     done
 }
+
+# start_faulty FAULTS ARGS...: the test build of zelm.scr (zelm-faults.scr) with the Win32 calls
+# named in FAULTS (comma-separated) failing the way Windows reports it. Its debug output adds
+# each box's buttons, icon and owner, the display-mode changes and the window's destruction.
+start_faulty() {
+    [ -f "$ZELM_SCR_FAULTS" ] || fail "$ZELM_SCR_FAULTS is missing: build the windows preset first"
+    local faults=$1
+    shift
+    ZELM_FAULT="$faults" start_scr "$ZELM_SCR_FAULTS" "$@"
+}
+
+# lines TEXT...: the arguments, one a line, as expect_messages takes them.
+lines() { printf '%s\n' "$@"; }
