@@ -32,11 +32,6 @@ struct DemoWindowHooks {
     void (*delete_context)();   // only called when one was created
     void (*release_window)();   // give back the drawing surface (and, on X, the window)
     void (*post_quit)();
-
-    // A destroyed window can get no context (on X, and under Wine too, where the attempt would
-    // add a "Couldn't create gl context" box): with this set, the two context steps are skipped
-    // once the window is gone.
-    int skip_context_steps_once_destroyed;
 };
 
 // 1 between the creation steps' start and the destruction steps' end.
@@ -49,7 +44,9 @@ extern int demo_context_created;
 void prepare_fullscreen_mode(const DemoWindowHooks& hooks);
 
 // The creation steps: cursor, display mode, window shown, pixel format, context, scene setup.
-// A failed step destroys the window (platform_destroy_demo_window) and the sequence goes on.
+// A failed step destroys the window (platform_destroy_demo_window) and the sequence goes on,
+// except that a destroyed window gets no context: the two context steps are skipped then (they
+// could only fail, adding a message the failure does not call for).
 void run_demo_window_creation(const DemoWindowHooks& hooks);
 
 // The destruction steps; the quit message is posted last. Only the first call does anything.

@@ -155,24 +155,11 @@ LRESULT apply_input(DemoInput input, HWND window, UINT message, WPARAM wparam, L
 }  // namespace
 
 const DemoWindowHooks win32_demo_hooks = {
-    find_display_mode,
-    test_display_mode,
-    hide_cursor,
-    switch_display_mode,
-    center_cursor,
-    show_window,
-    choose_pixel_format,
-    format_needs_palette,
-    set_pixel_format,
-    create_context,
-    make_context_current,
-    show_cursor,
-    hide_window,
-    release_context,
-    delete_context,
-    release_window,
+    find_display_mode, test_display_mode, hide_cursor,          switch_display_mode,
+    center_cursor,     show_window,       choose_pixel_format,  format_needs_palette,
+    set_pixel_format,  create_context,    make_context_current, show_cursor,
+    hide_window,       release_context,   delete_context,       release_window,
     post_quit,
-    1,  // a window destroyed by a failed step gets no context, and no second message
 };
 
 void platform_destroy_demo_window() {

@@ -304,24 +304,11 @@ int drain_events(void*) {
 }  // namespace
 
 const DemoWindowHooks x11_demo_hooks = {
-    find_display_mode,
-    test_display_mode,
-    hide_cursor,
-    switch_display_mode,
-    center_cursor,
-    show_window,
-    choose_pixel_format,
-    format_needs_palette,
-    set_pixel_format,
-    create_context,
-    make_context_current,
-    show_cursor,
-    hide_window,
-    release_context,
-    delete_context,
-    release_window,
+    find_display_mode, test_display_mode, hide_cursor,          switch_display_mode,
+    center_cursor,     show_window,       choose_pixel_format,  format_needs_palette,
+    set_pixel_format,  create_context,    make_context_current, show_cursor,
+    hide_window,       release_context,   delete_context,       release_window,
     post_quit,
-    1,  // a destroyed window can get no context
 };
 
 // Full-screen checks, window creation, the main loop, and the connection closed at the end.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,7 @@ void log(const char* name) {
     events.emplace_back(name);
 }
 
-DemoWindowHooks recording_hooks(int skip_context_steps_once_destroyed) {
+DemoWindowHooks recording_hooks() {
     return DemoWindowHooks{
         [] { return answers.find; },
         [] { return answers.test; },
@@ -48,7 +49,6 @@ DemoWindowHooks recording_hooks(int skip_context_steps_once_destroyed) {
         [] { log("delete_context"); },
         [] { log("release_window"); },
         [] { log("post_quit"); },
-        skip_context_steps_once_destroyed,
     };
 }
 
@@ -69,8 +69,8 @@ protected:
         testplatform::on_destroy_demo_window = [] { run_demo_window_destruction(hooks_in_use); };
     }
 
-    void create(int skip_context_steps_once_destroyed) {
-        hooks_in_use = recording_hooks(skip_context_steps_once_destroyed);
+    void create() {
+        hooks_in_use = recording_hooks();
         run_demo_window_creation(hooks_in_use);
     }
 
@@ -82,7 +82,7 @@ const std::vector<std::string> destruction = {
     "end_timer_period", "release_window", "post_quit"};
 
 TEST_F(DemoWindowSequence, WindowedCreationThenDestructionOnce) {
-    create(0);
+    create();
     const std::vector<std::string> created = {
         "hide_cursor",      "center_cursor",  "show_window",          "choose_pixel_format",
         "set_pixel_format", "create_context", "make_context_current", "begin_timer_period"};
@@ -98,7 +98,7 @@ TEST_F(DemoWindowSequence, WindowedCreationThenDestructionOnce) {
 
 TEST_F(DemoWindowSequence, FullScreenSwitchesAndRestoresAfterShowingTheCursor) {
     fullscreen = 1;
-    create(0);
+    create();
     EXPECT_EQ(events[1], "switch_display_mode");
     events.clear();
     run_demo_window_destruction(hooks_in_use);
@@ -107,44 +107,73 @@ TEST_F(DemoWindowSequence, FullScreenSwitchesAndRestoresAfterShowingTheCursor) {
     EXPECT_EQ(events, expected);
 }
 
-// Windows: a failed step destroys the window and every later step still runs.
+// A failed context step destroys the window; the sequence goes on without the context steps
+// (a destroyed window gets no context) up to the scene's setup.
 TEST_F(DemoWindowSequence, FailedStepsDestroyTheWindowAndTheSequenceGoesOn) {
     fullscreen = 1;
-    answers.palette = 1;
     answers.context = 0;
-    answers.current = 0;
-    create(0);
+    create();
     const std::vector<std::string> expected = {
-        "hide_cursor", "switch_display_mode", "show_window", "choose_pixel_format",
-        "message_box(Error, Needs palette, none, none)",
-        "message_box(Error:, Couldn't setup pixelformat, error, none)", "destroy_demo_window",
-        "show_cursor", "restore_display_mode", "hide_window", "release_context", "end_timer_period",
-        "release_window", "post_quit",
-        // The context steps run after the destruction; the restores find nothing to do.
-        "create_context", "restore_display_mode",
+        "hide_cursor",
+        "switch_display_mode",
+        "show_window",
+        "choose_pixel_format",
+        "set_pixel_format",
+        "create_context",
+        "restore_display_mode",
         "message_box(Error:, Couldn't create gl context\nClose display properties?\n"
         "Try unsetting fullscreen?, error, none)",
-        "destroy_demo_window", "make_context_current", "restore_display_mode",
-        "message_box(Error:, Couldn't wglMakeCurrent(), error, none)", "destroy_demo_window",
+        "destroy_demo_window",
+        "show_cursor",
+        "restore_display_mode",
+        "hide_window",
+        "release_context",
+        "end_timer_period",
+        "release_window",
+        "post_quit",
         "begin_timer_period"};
     EXPECT_EQ(events, expected);
     EXPECT_EQ(scene_ready, 1);
 }
 
-// X: once the window is gone no context is asked for; scene setup still runs.
-TEST_F(DemoWindowSequence, ContextStepsSkippedOnceTheWindowIsGoneWhereTheShellSaysSo) {
+TEST_F(DemoWindowSequence, APaletteFormatIsTwoMessagesAndNoContext) {
     answers.palette = 1;
-    create(1);
-    ASSERT_GE(events.size(), 3u);
-    for (const char* step : {"create_context", "make_context_current"}) {
-        EXPECT_EQ(std::count(events.begin(), events.end(), step), 0) << step;
-    }
-    EXPECT_EQ(events.back(), "begin_timer_period");
-    EXPECT_EQ(scene_ready, 1);
+    create();
+    const std::vector<std::string> expected = {
+        "hide_cursor",
+        "center_cursor",
+        "show_window",
+        "choose_pixel_format",
+        "message_box(Error, Needs palette, none, none)",
+        "message_box(Error:, Couldn't setup pixelformat, error, none)",
+        "destroy_demo_window",
+        "show_cursor",
+        "hide_window",
+        "release_context",
+        "end_timer_period",
+        "release_window",
+        "post_quit",
+        "begin_timer_period"};
+    EXPECT_EQ(events, expected);
+}
+
+TEST_F(DemoWindowSequence, AContextThatWillNotBindRestoresBeforeItsMessage) {
+    fullscreen = 1;
+    answers.current = 0;
+    create();
+    const auto bind = std::find(events.begin(), events.end(), "make_context_current");
+    ASSERT_NE(bind, events.end());
+    const std::vector<std::string> after(bind + 1, bind + 4);
+    const std::vector<std::string> expected = {
+        "restore_display_mode", "message_box(Error:, Couldn't wglMakeCurrent(), error, none)",
+        "destroy_demo_window"};
+    EXPECT_EQ(after, expected);
+    // The context that was made is deleted with the window.
+    EXPECT_EQ(std::count(events.begin(), events.end(), "delete_context"), 1);
 }
 
 TEST_F(DemoWindowSequence, FailuresThatEndTheProcess) {
-    hooks_in_use = recording_hooks(0);
+    hooks_in_use = recording_hooks();
     answers.find = 0;
     EXPECT_EXIT(prepare_fullscreen_mode(hooks_in_use), ::testing::ExitedWithCode(255), "");
     answers.find = 1;
