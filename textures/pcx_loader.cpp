@@ -12,6 +12,7 @@
 #include <memory>
 #include <new>
 
+#include "platform/regular_file.hpp"
 #include "textures/mipmap.hpp"
 
 namespace zelm {
@@ -20,9 +21,6 @@ namespace {
 
 constexpr long header_size = 128;
 constexpr long palette_size = 768;
-// Larger windows are refused: no texture of ours comes near it, and a hostile header could
-// otherwise ask for gigabytes.
-constexpr std::int32_t max_side = 4096;
 // The palette index drawn as transparent white.
 constexpr std::uint8_t transparent_index = 255;
 
@@ -50,12 +48,39 @@ long file_length(std::FILE* file) {
     return std::ftell(file);
 }
 
-// Decodes run-length packets into count indices. A byte past the end of the file reads as 255,
-// so from the first such byte on every index left is 255.
+// The pixel stream, read a block at a time: a stream of zero-count runs as long as the file
+// costs one pass over it rather than a library call per byte.
+class StreamReader {
+public:
+    explicit StreamReader(std::FILE* file) : file_(file) {}
+
+    // The next byte, or EOF past the end of the file.
+    int next() {
+        if (pos_ == end_) {
+            end_ = std::fread(block_, 1, sizeof block_, file_);
+            pos_ = 0;
+            if (end_ == 0) {
+                return EOF;
+            }
+        }
+        return block_[pos_++];
+    }
+
+private:
+    std::FILE* file_;
+    std::uint8_t block_[16384];
+    std::size_t pos_ = 0;
+    std::size_t end_ = 0;
+};
+
+// Decodes run-length packets into count indices, reading nothing once they are all written. A
+// byte past the end of the file reads as 255, so from the first such byte on every index left
+// is 255.
 void decode_indices(std::FILE* file, std::uint8_t* indices, std::int64_t count) {
+    StreamReader stream(file);
     std::int64_t written = 0;
     while (written < count) {
-        const int b = std::getc(file);
+        const int b = stream.next();
         if (b == EOF) {
             break;
         }
@@ -63,7 +88,7 @@ void decode_indices(std::FILE* file, std::uint8_t* indices, std::int64_t count) 
             indices[written++] = static_cast<std::uint8_t>(b);
             continue;
         }
-        const int v = std::getc(file);
+        const int v = stream.next();
         if (v == EOF) {
             break;
         }
@@ -95,7 +120,11 @@ void expand_indices(const std::uint8_t* indices, const std::uint8_t* palette, st
 }  // namespace
 
 int load_pcx_texture(const char* path, int texture_id) {
-    File file(std::fopen(path, "rb"));
+    return load_pcx_texture_within(path, texture_id, pcx_max_side);
+}
+
+int load_pcx_texture_within(const char* path, int texture_id, std::int32_t max_side) {
+    File file(open_regular_file(path));
     if (!file) {
         return 0;
     }
