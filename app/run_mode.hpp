@@ -9,4 +9,8 @@ enum class RunMode { preview, configure, demo };
 // neither. Unreadable settings (force_dialog) bring up the dialog, except in preview.
 RunMode choose_run_mode(const char* command_line, int force_dialog);
 
+// Reads the settings; when one of them cannot be read, warns the user and returns 1: the
+// dialog is forced.
+int read_settings_or_warn();
+
 }  // namespace zelm

@@ -1,6 +1,9 @@
 #include "app/input_rules.hpp"
 #include "app/main_loop.hpp"
 #include "app/run_mode.hpp"
+#include "platform/messages.hpp"
+#include "platform/platform.hpp"
+#include "settings/settings.hpp"
 
 namespace zelm {
 
@@ -24,6 +27,15 @@ RunMode choose_run_mode(const char* command_line, int force_dialog) {
         return RunMode::configure;
     }
     return RunMode::demo;
+}
+
+int read_settings_or_warn() {
+    if (read_settings() != 0) {
+        return 0;
+    }
+    platform_message_box(messages::settings_unreadable, messages::caption_warning,
+                         MessageIcon::none, MessageOwner::none);
+    return 1;
 }
 
 InputAction demo_input(DemoInput input) {

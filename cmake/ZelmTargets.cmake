@@ -1,13 +1,30 @@
 # Helpers shared by every folder's CMakeLists.txt.
 
-# zelm_library(name SOURCES ... [DEPS ...]): a static library of portable code.
-# Its includes are relative to the repository root ("math/vector.hpp").
+# zelm_library(name [EXACT_FLOAT] SOURCES ... [DEPS ...]): a static library of portable code.
+# Its includes are relative to the repository root ("math/vector.hpp"). EXACT_FLOAT marks code
+# whose results depend on every rounding it writes: see zelm_exact_float.
 function(zelm_library name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "EXACT_FLOAT" "" "SOURCES;DEPS" ${ARGN})
     add_library(${name} STATIC ${ARG_SOURCES})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     if(ARG_DEPS)
         target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    endif()
+    if(ARG_EXACT_FLOAT)
+        zelm_exact_float(${name})
+    endif()
+endfunction()
+
+# zelm_exact_float(target): the target's arithmetic rounds exactly where the code says. Without
+# this, GCC fuses a multiplication into the addition after it wherever the target has FMA, and
+# its straight-line vectoriser (GCC 12, -O2 and up) pairs double operations and drops the
+# rounding of each to float between them (the sines and cosines of angle_vectors, the cross
+# product before the normalisation).
+function(zelm_exact_float target)
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+        target_compile_options(${target} PRIVATE -ffp-contract=off -fno-tree-slp-vectorize)
+    elseif(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        target_compile_options(${target} PRIVATE -ffp-contract=off -fno-slp-vectorize)
     endif()
 endfunction()
 

@@ -26,8 +26,7 @@ void release(T*& slot) {
     slot = nullptr;
 }
 
-// Lists, for each vertex, the triangles that use it, in triangle order and corner by corner, as
-// the offsets of their face normals in floats.
+// Lists, for each vertex, the triangles that use it, in triangle order and corner by corner.
 void build_vertex_faces() {
     const std::int32_t nv = heightfield.vertex_count;
     const std::int32_t nt = heightfield.triangle_count;
@@ -48,10 +47,9 @@ void build_vertex_faces() {
     // Fill each run in triangle order, moving start[v] along it; afterwards start[v] is where
     // run v + 1 begins, so shifting by one restores the starts.
     for (std::int32_t i = 0; i < nt; ++i) {
-        const std::int32_t face = 3 * i;
-        heightfield.vertex_faces[start[t[i].i0]++] = face;
-        heightfield.vertex_faces[start[t[i].i1]++] = face;
-        heightfield.vertex_faces[start[t[i].i2]++] = face;
+        heightfield.vertex_faces[start[t[i].i0]++] = i;
+        heightfield.vertex_faces[start[t[i].i1]++] = i;
+        heightfield.vertex_faces[start[t[i].i2]++] = i;
     }
     for (std::int32_t v = nv; v > 0; --v) {
         start[v] = start[v - 1];
@@ -85,23 +83,17 @@ int heightfield_create(int cols, int rows, int spacing) {
 
     const std::int32_t nv = heightfield.vertex_count;
     const std::int32_t nt = heightfield.triangle_count;
-    // positions and face_normals have one element more than they hold, so that the normal
-    // passes may read each Vec3 as four floats.
-    if (!allocate(heightfield.positions, nv + 1) || !allocate(heightfield.radial_distance, nv) ||
+    if (!allocate(heightfield.positions, nv) || !allocate(heightfield.radial_distance, nv) ||
         !allocate(heightfield.vertex_normals, nv) || !allocate(heightfield.vertex_colours, nv) ||
-        !allocate(heightfield.triangles, nt) || !allocate(heightfield.face_normals, nt + 1) ||
+        !allocate(heightfield.triangles, nt) || !allocate(heightfield.face_normals, nt) ||
         !allocate(heightfield.radial_slot_distance, nv) ||
         !allocate(heightfield.radial_slot_height, nv) || !allocate(heightfield.radial_slot, nv) ||
         !allocate(heightfield.vertex_faces, 3 * nt) ||
-        !allocate(heightfield.position_lanes, 3 * nv) ||
-        !allocate(heightfield.face_lanes, 3 * nt) ||
         !allocate(heightfield.vertex_face_start, nv + 1)) {
         heightfield_release();
         return 0;
     }
 
-    heightfield.positions[nv] = {0.0f, 0.0f, 0.0f};
-    heightfield.face_normals[nt] = {0.0f, 0.0f, 0.0f};
     heightfield_init_positions();
     heightfield_build_triangles();
     build_vertex_faces();
@@ -123,8 +115,6 @@ void heightfield_release() {
     release(heightfield.radial_slot_height);
     release(heightfield.radial_slot);
     release(heightfield.vertex_faces);
-    release(heightfield.position_lanes);
-    release(heightfield.face_lanes);
     release(heightfield.vertex_face_start);
 }
 

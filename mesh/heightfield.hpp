@@ -49,18 +49,12 @@ struct HeightfieldMesh {
     float* radial_slot_distance;
     float* radial_slot_height;
     std::uint16_t* radial_slot;
-    // The triangles that use each vertex, one entry per corner, in triangle order, each as the
-    // offset of its face normal in floats (3 x the triangle's index): vertex v's run is
-    // vertex_faces[vertex_face_start[v]] up to vertex_face_start[v + 1]. Built with the triangle
-    // list, which does not change after creation, so that the vertex-normal pass can sum each
-    // vertex's faces in one go instead of scattering every face to its corners.
+    // The triangles that use each vertex, one entry per corner, in triangle order: vertex v's run
+    // is vertex_faces[vertex_face_start[v]] up to vertex_faces[vertex_face_start[v + 1]]. Built
+    // with the triangle list, which does not change after creation, so that the vertex-normal
+    // pass gathers each vertex's faces in one go instead of scattering every face to its corners.
     std::int32_t* vertex_face_start;
     std::int32_t* vertex_faces;
-    // Scratch for the face-normal pass: the positions as every x, then every y, then every z.
-    float* position_lanes;
-    // Scratch passed from the face normals to the vertex normals within one update: the normals
-    // of the cells' first triangles as every x, every y, every z, then of their second ones.
-    float* face_lanes;
 };
 
 extern HeightfieldMesh heightfield;
@@ -97,8 +91,8 @@ void heightfield_vertex_normals();
 // Grey level of each vertex from a fixed directional light with a constant floor.
 void heightfield_light();
 
-// The three passes above in order, with the same results; the lighting may run vertex by vertex
-// as each normal is done.
+// The three passes above in order, with the same results; each vertex is lit as soon as its
+// normal is done.
 void heightfield_normals_and_light();
 
 // Settles the mesh flat, then enters state.

@@ -7,10 +7,10 @@
 #include <cmath>
 #include <utility>
 
-#include "platform/platform.hpp"
 #include "math/random.hpp"
 #include "math/vector.hpp"
 #include "particles/particle_system.hpp"
+#include "platform/platform.hpp"
 #include "scene/frame_clock.hpp"
 
 namespace zelm {
@@ -97,7 +97,10 @@ void spiral_birth(Particle* p) {
     spiral_yaw += 19.0f;
     angle_vectors(Angles{0.0f, spiral_pitch, spiral_yaw}, &p->position, nullptr, nullptr);
     // 0.01 times the running angle is taken as radians: the radius swings between 50 and -50.
-    const float radius = std::cos(0.01f * spiral_pitch) * 50.0f;
+    // The cosine is the double one rounded to float: float cosines differ between C libraries
+    // (glibc's and msvcrt's), and the Linux and Windows builds must agree.
+    const float cosine = static_cast<float>(std::cos(static_cast<double>(0.01f * spiral_pitch)));
+    const float radius = cosine * 50.0f;
     p->position.x *= radius;
     p->position.y *= radius;
     p->position.z *= radius;

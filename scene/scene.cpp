@@ -11,9 +11,10 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/platform.hpp"
 #include "mesh/heightfield.hpp"
 #include "particles/particle_system.hpp"
+#include "platform/messages.hpp"
+#include "platform/platform.hpp"
 #include "scene/frame_clock.hpp"
 #include "scene/text_overlay.hpp"
 #include "settings/settings.hpp"
@@ -25,6 +26,8 @@ int scene_ready = 0;
 float orbit_speed = 0.0f;
 int window_width = 640;
 int window_height = 480;
+int show_frame_rate = 1;
+int text_in_window_pixels = 0;
 extern const char scene_credit_line[] =
     "Zelm - ripples, a spiral of sparks and a circling camera, in real-time OpenGL";
 
@@ -53,7 +56,8 @@ void report_texture_failure() {
     if (fullscreen != 0) {
         platform_restore_display_mode();
     }
-    platform_message_box("Error loading texture", "Error", MessageIcon::error, MessageOwner::none);
+    platform_message_box(messages::texture_not_loaded, messages::caption_error, MessageIcon::error,
+                         MessageOwner::none);
     platform_destroy_demo_window();
 }
 
@@ -101,7 +105,7 @@ void scene_setup() {
 
     frame_clock_start();
     if (platform_begin_timer_period() == 0) {
-        platform_message_box("Can't set timer resolution to 1 millisecond", "Error",
+        platform_message_box(messages::timer_period_refused, messages::caption_error,
                              MessageIcon::error, MessageOwner::demo_window);
         platform_destroy_demo_window();
     }
@@ -162,9 +166,16 @@ void draw_frame() {
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
 
-    draw_text(scene_credit_line, 0.0f, 470.0f, font_index);
-    char meter[64];
-    draw_text(format_frame_rate(meter, sizeof meter, frame_rate()), 0.0f, 0.0f, font_index);
+    // The credit line 10 units above the bottom edge, the meter at the top-left corner.
+    const int width = text_in_window_pixels != 0 ? window_width : overlay_width;
+    const int height = text_in_window_pixels != 0 ? window_height : overlay_height;
+    draw_text_in(scene_credit_line, 0.0f, static_cast<float>(height - 10), font_index, width,
+                 height);
+    if (show_frame_rate != 0) {
+        char meter[64];
+        draw_text_in(format_frame_rate(meter, sizeof meter, frame_rate()), 0.0f, 0.0f, font_index,
+                     width, height);
+    }
 
     platform_swap_buffers();
 }

@@ -9,12 +9,17 @@
 
 namespace zelm {
 
-extern float orbit_speed;             // degrees of yaw per second
-extern int scene_ready;               // set once scene_setup has been entered
+extern float orbit_speed;  // degrees of yaw per second
+extern int scene_ready;    // set once scene_setup has been entered
 
 // The demo window's size: 640 x 480, set by the shell that owns the window.
 extern int window_width;
 extern int window_height;
+
+// Set by a shell before frames are drawn; the demo keeps the defaults.
+extern int show_frame_rate;        // 1 (default): the frame-rate meter is drawn
+extern int text_in_window_pixels;  // 1: overlay text at one texel per window pixel; 0 (default):
+                                   // in the fixed 640 x 480 overlay space
 
 // Our credit line, drawn at the bottom of every frame (at most 80 characters).
 extern const char scene_credit_line[];

@@ -1,5 +1,6 @@
-// Bitmap font text overlay. Overlay space is 640 x 480 with its origin at the top-left corner and
-// y growing downward; a glyph is an 8 x 8 quad textured with one cell of a 16 x 16 grid.
+// Bitmap font text overlay. Overlay space is 640 x 480 (or the size given) with its origin at the
+// top-left corner and y growing downward; a glyph is an 8 x 8 quad textured with one cell of a
+// 16 x 16 grid.
 #include "scene/text_overlay.hpp"
 
 #include <GL/gl.h>
@@ -31,15 +32,20 @@ int load_font(const char* path, int font_index) {
     return load_pcx_texture(path, font_index + 2);
 }
 
-// Draws text as one batch of glyph quads under an orthographic overlay projection.
+// Draws text in the fixed overlay space.
 int draw_text(const char* text, float x, float y, int font_index) {
+    return draw_text_in(text, x, y, font_index, overlay_width, overlay_height);
+}
+
+// Draws text as one batch of glyph quads under an orthographic overlay projection.
+int draw_text_in(const char* text, float x, float y, int font_index, int width, int height) {
     if (text == nullptr || text[0] == '\0') {
         return 1;
     }
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    gluOrtho2D(0, overlay_width, overlay_height, 0);
+    gluOrtho2D(0, width, height, 0);
 
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(font_index + 2));

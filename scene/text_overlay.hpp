@@ -1,16 +1,17 @@
-// Bitmap font text overlay: lines of text over the finished picture, in a fixed 640 x 480
-// overlay space whose origin is the top-left corner (y grows downward). Glyphs are cells of a
+// Bitmap font text overlay: lines of text over the finished picture, in an overlay space whose
+// origin is the top-left corner (y grows downward): a fixed 640 x 480 one stretched to the
+// window, or the window's own pixels, where every glyph texel is one pixel. Glyphs are cells of a
 // 16 x 16 grid in the font texture; font index i lives in texture id i + 2.
 #pragma once
 
 namespace zelm {
 
 struct FontMetrics {
-    int glyph_width;     // overlay pixels per glyph and advance
+    int glyph_width;  // overlay pixels per glyph and advance
     int glyph_height;
-    float cell_s;        // one glyph cell in texture coordinates
+    float cell_s;  // one glyph cell in texture coordinates
     float cell_t;
-    float image_width;   // nominal font image size; drawing does not read it
+    float image_width;  // nominal font image size; drawing does not read it
     float image_height;
 };
 
@@ -24,5 +25,8 @@ int load_font(const char* path, int font_index);
 
 // Draws text with its first glyph's top-left corner at overlay (x, y). Always returns 1.
 int draw_text(const char* text, float x, float y, int font_index);
+
+// draw_text in an overlay space of width x height units spread over the viewport.
+int draw_text_in(const char* text, float x, float y, int font_index, int width, int height);
 
 }  // namespace zelm

@@ -13,6 +13,7 @@
 #define zelm_chdir chdir
 #endif
 
+#include "platform/messages.hpp"
 #include "platform/platform.hpp"
 
 namespace zelm {
@@ -98,7 +99,9 @@ int read_settings() {
     }
     reg.close_key(reg.context);
     // A missing directory is not an error here: the texture loads will report it.
-    (void)zelm_chdir(datadir);
+    if (zelm_chdir(datadir) != 0) {
+        return status;
+    }
     return status;
 }
 
@@ -108,8 +111,8 @@ int write_settings() {
     // other value that was not stored.
     const bool have_key = reg.open_key(reg.context) || reg.create_key(reg.context);
     if (!have_key || !reg.set_value(reg.context, "datadir", datadir != nullptr ? datadir : ".")) {
-        platform_message_box("Couldn't save datadir", "Error", MessageIcon::error,
-                             MessageOwner::none);
+        platform_message_box(messages::datadir_not_saved, messages::caption_error,
+                             MessageIcon::error, MessageOwner::none);
     }
     std::string unsaved;
     for (const SwitchSetting& s : switch_settings) {
@@ -123,8 +126,8 @@ int write_settings() {
         reg.close_key(reg.context);
     }
     if (!unsaved.empty()) {
-        platform_message_box(("Couldn't save settings: " + unsaved).c_str(), "Error",
-                             MessageIcon::error, MessageOwner::none);
+        platform_message_box((messages::settings_not_saved + unsaved).c_str(),
+                             messages::caption_error, MessageIcon::error, MessageOwner::none);
     }
     return 1;
 }

@@ -14,6 +14,7 @@ namespace {
 
 constexpr std::uint8_t transparent = 255;
 constexpr int gradient_last = 254;  // gradients use entries 0 to 254
+constexpr int nearly_black = 16;    // the sprite's gradient entries up to this are left out
 
 // A blank image of the given size, every index set to fill.
 IndexedImage blank_image(int width, int height, std::uint8_t fill) {
@@ -161,7 +162,11 @@ IndexedImage make_particle_image() {
             const double halo = (1 - r2) * (1 - r2) * (1 - r2);
             const double core = std::max(0.0, 1 - 9 * r2);
             const double v = 0.8 * halo + 0.2 * core * core;
-            image.indices[static_cast<std::size_t>(y) * size + x] = gradient_index(v);
+            // Nearly black texels stay transparent: under the alternate blending an opaque
+            // one would cover what lies behind the sprite with a dark halo.
+            if (gradient_index(v) > nearly_black) {
+                image.indices[static_cast<std::size_t>(y) * size + x] = gradient_index(v);
+            }
         }
     }
     return image;

@@ -10,7 +10,8 @@ namespace zelm {
 // are opaque white, everything else index 255.
 IndexedImage make_font_image();
 
-// 64x64: a soft round glow, white at the centre fading to black at the rim; index 255 outside.
+// 64x64: a soft round glow, white at the centre fading to nearly black; index 255 outside the
+// disc and where the glow is nearly black.
 IndexedImage make_particle_image();
 
 // 128x128: rippled water with a web of caustic light, seamless when tiled.

@@ -1,13 +1,12 @@
-// The demo window: its creation (display mode, cursor, pixel format, OpenGL context, scene
-// setup), the input that ends the demo, painting that stays out of the frame loop's way, and
-// destruction, which undoes the creation and posts the quit message.
+// The demo window on Win32: its window procedure, and the calls that the portable creation and
+// destruction steps ask of Windows (cursor, display mode, pixel format, WGL context).
 #include <cstdlib>
 
+#include "app/demo_window.hpp"
 #include "app/input_rules.hpp"
-#include "platform/platform.hpp"
 #include "app/win32/win32_shell.hpp"
+#include "platform/platform.hpp"
 #include "scene/scene.hpp"
-#include "settings/settings.hpp"
 
 namespace zelm {
 
@@ -17,66 +16,114 @@ HGLRC gl_context = nullptr;
 
 namespace {
 
-constexpr UINT error_box = MB_OK | MB_ICONERROR;
-
 // Set once the window's destruction has begun. DestroyWindow first hides the window, which
 // deactivates it, which counts as input that ends the demo: destroying it again from there
 // recurses (under Wine without end).
 int demo_window_destroy_started = 0;
 
-// Puts back the registry's display mode before a failure is shown in full screen.
-void restore_display_if_fullscreen() {
-    if (fullscreen != 0) {
-        platform_restore_display_mode();
+// The pixel-format request: 16-bit double-buffered RGBA with a 16-bit depth buffer.
+PIXELFORMATDESCRIPTOR pixel_format_request() {
+    PIXELFORMATDESCRIPTOR request{};
+    request.nSize = 40;
+    request.nVersion = 1;
+    request.dwFlags = PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    request.iPixelType = PFD_TYPE_RGBA;
+    request.cColorBits = 16;
+    request.cDepthBits = 16;
+    return request;
+}
+
+int chosen_pixel_format = 0;
+
+int find_display_mode() {
+    display_mode.dmSize = sizeof display_mode;
+    for (DWORD index = 0;; ++index) {
+        const BOOL listed = EnumDisplaySettingsA(nullptr, index, &display_mode);
+        if (display_mode.dmBitsPerPel == 16 && display_mode.dmPelsWidth == 640 &&
+            display_mode.dmPelsHeight == 480) {
+            return 1;
+        }
+        if (!listed) {
+            return 0;
+        }
     }
 }
 
-// WM_CREATE. A failed step destroys the window (which posts the quit message) and the steps
-// after it still run: OpenGL calls without a current context do nothing on Windows.
-void demo_window_create(HWND window) {
-    demo_window = window;
-    demo_dc = GetDC(window);
+DisplayModeTest test_display_mode() {
+    display_mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+    switch (ChangeDisplaySettingsA(&display_mode, CDS_TEST)) {
+        case DISP_CHANGE_BADMODE:
+            return DisplayModeTest::bad_mode;
+        case DISP_CHANGE_FAILED:
+            return DisplayModeTest::failed;
+        default:
+            return DisplayModeTest::ok;
+    }
+}
+
+void hide_cursor() {
     ShowCursor(FALSE);
-    if (fullscreen != 0) {
-        ChangeDisplaySettingsA(&display_mode, CDS_FULLSCREEN);
-    } else {
-        SetCursorPos(window_width / 2, window_height / 2);
-    }
-    ShowWindow(window, SW_SHOW);
-    if (setup_pixel_format(demo_dc) == 0) {
-        win32_message_box(nullptr, "Couldn't setup pixelformat", "Error:", error_box);
-        platform_destroy_demo_window();
-    }
-    gl_context = wglCreateContext(demo_dc);
-    if (gl_context == nullptr) {
-        restore_display_if_fullscreen();
-        win32_message_box(nullptr,
-                          "Couldn't create gl context\nClose display properties?\n"
-                          "Try unsetting fullscreen?",
-                          "Error:", error_box);
-        platform_destroy_demo_window();
-    }
-    if (!wglMakeCurrent(demo_dc, gl_context)) {
-        restore_display_if_fullscreen();
-        win32_message_box(nullptr, "Couldn't wglMakeCurrent()", "Error:", error_box);
-        platform_destroy_demo_window();
-    }
-    scene_setup();
-    demo_creation_complete();
-    scene_ready = 1;
 }
 
-// WM_DESTROY: undo the creation; the textures and buffers live until the process ends.
-void demo_window_destroy() {
+void switch_display_mode() {
+    ChangeDisplaySettingsA(&display_mode, CDS_FULLSCREEN);
+}
+
+void center_cursor() {
+    SetCursorPos(window_width / 2, window_height / 2);
+}
+
+void show_window() {
+    ShowWindow(demo_window, SW_SHOW);
+}
+
+int choose_pixel_format() {
+    PIXELFORMATDESCRIPTOR request = pixel_format_request();
+    chosen_pixel_format = ChoosePixelFormat(demo_dc, &request);
+    return chosen_pixel_format;
+}
+
+int format_needs_palette() {
+    PIXELFORMATDESCRIPTOR chosen{};
+    DescribePixelFormat(demo_dc, chosen_pixel_format, sizeof chosen, &chosen);
+    return (chosen.dwFlags & PFD_NEED_PALETTE) != 0 ? 1 : 0;
+}
+
+int set_pixel_format() {
+    PIXELFORMATDESCRIPTOR request = pixel_format_request();
+    return SetPixelFormat(demo_dc, chosen_pixel_format, &request) == 1 ? 1 : 0;
+}
+
+int create_context() {
+    gl_context = wglCreateContext(demo_dc);
+    return gl_context != nullptr ? 1 : 0;
+}
+
+int make_context_current() {
+    return wglMakeCurrent(demo_dc, gl_context) ? 1 : 0;
+}
+
+void show_cursor() {
     ShowCursor(TRUE);
-    restore_display_if_fullscreen();
+}
+
+void hide_window() {
     ShowWindow(demo_window, SW_HIDE);
+}
+
+void release_context() {
     wglMakeCurrent(nullptr, nullptr);
-    if (gl_context != nullptr) {
-        wglDeleteContext(gl_context);
-    }
-    platform_end_timer_period();
+}
+
+void delete_context() {
+    wglDeleteContext(gl_context);
+}
+
+void release_window() {
     ReleaseDC(demo_window, demo_dc);
+}
+
+void post_quit() {
     PostQuitMessage(0);
 }
 
@@ -98,6 +145,27 @@ LRESULT apply_input(DemoInput input, HWND window, UINT message, WPARAM wparam, L
 
 }  // namespace
 
+const DemoWindowHooks win32_demo_hooks = {
+    find_display_mode,
+    test_display_mode,
+    hide_cursor,
+    switch_display_mode,
+    center_cursor,
+    show_window,
+    choose_pixel_format,
+    format_needs_palette,
+    set_pixel_format,
+    create_context,
+    make_context_current,
+    show_cursor,
+    hide_window,
+    release_context,
+    delete_context,
+    release_window,
+    post_quit,
+    0,  // the context steps run after a failure too: without a window they do nothing
+};
+
 void platform_destroy_demo_window() {
     if (!demo_window_destroy_started) {
         demo_window_destroy_started = 1;
@@ -105,40 +173,15 @@ void platform_destroy_demo_window() {
     }
 }
 
-int setup_pixel_format(HDC dc) {
-    PIXELFORMATDESCRIPTOR request{};
-    request.nSize = 40;
-    request.nVersion = 1;
-    request.dwFlags = PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    request.iPixelType = PFD_TYPE_RGBA;
-    request.cColorBits = 16;
-    request.cDepthBits = 16;
-
-    const int format = ChoosePixelFormat(dc, &request);
-    if (format == 0) {
-        win32_message_box(WindowFromDC(dc), "ChoosePixelFormat failed.", "Error", error_box);
-        std::exit(1);
-    }
-    PIXELFORMATDESCRIPTOR chosen{};
-    DescribePixelFormat(dc, format, sizeof chosen, &chosen);
-    if (chosen.dwFlags & PFD_NEED_PALETTE) {
-        win32_message_box(nullptr, "Needs palette", "Error", MB_OK);
-        return 0;
-    }
-    if (SetPixelFormat(dc, format, &request) != 1) {
-        win32_message_box(WindowFromDC(dc), "SetPixelFormat failed.", "Error", error_box);
-        std::exit(1);
-    }
-    return 1;
-}
-
 LRESULT CALLBACK demo_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_CREATE:
-            demo_window_create(window);
+            demo_window = window;
+            demo_dc = GetDC(window);
+            run_demo_window_creation(win32_demo_hooks);
             return 0;
         case WM_DESTROY:
-            demo_window_destroy();
+            run_demo_window_destruction(win32_demo_hooks);
             return 0;
         case WM_ACTIVATE:
             return apply_input(wparam != 0 ? DemoInput::activated : DemoInput::deactivated, window,

@@ -2,11 +2,14 @@
 // period, message boxes, the display mode and the buffer swap.
 #include <cstdio>
 
-#include "platform/platform.hpp"
 #include "app/win32/win32_shell.hpp"
+#include "platform/platform.hpp"
 
 namespace zelm {
 
+namespace {
+
+// Reports "Caption: text" to the debugger output, then shows the box. flags: MB_OK plus the icon.
 void win32_message_box(HWND owner, const char* text, const char* caption, UINT flags) {
     // Only a debugger sees this; the end-to-end tests read it through Wine's debug channel.
     char line[512];
@@ -14,6 +17,8 @@ void win32_message_box(HWND owner, const char* text, const char* caption, UINT f
     OutputDebugStringA(line);
     MessageBoxA(owner, text, caption, flags);
 }
+
+}  // namespace
 
 std::uint32_t platform_time_ms() {
     return timeGetTime();

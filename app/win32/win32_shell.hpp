@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "app/demo_window.hpp"
+
 namespace zelm {
 
 extern HINSTANCE app_instance;  // stored on the demo path, before the class is registered
@@ -17,11 +19,7 @@ extern HGLRC gl_context;  // null when creation failed
 // The demo window's procedure: creation, input that ends the demo, painting, destruction.
 LRESULT CALLBACK demo_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
-// Sets the 16-bit double-buffered RGBA format on dc. 1 when set, 0 when the chosen format
-// needs a palette; ends the process with exit code 1 when none can be chosen or set.
-int setup_pixel_format(HDC dc);
-
-// Reports "Caption: text" to the debugger output, then shows the box. flags: MB_OK plus the icon.
-void win32_message_box(HWND owner, const char* text, const char* caption, UINT flags);
+// The Win32 calls behind the demo window's portable creation and destruction steps.
+extern const DemoWindowHooks win32_demo_hooks;
 
 }  // namespace zelm

@@ -2,19 +2,33 @@
 // line asks for: "/p" (preview: nothing to show), "/c" (the configuration dialog) or the demo;
 // or, started by XScreenSaver (-root, -window-id ID, $XSCREENSAVER_WINDOW), the hack, which
 // runs with the defaults of the settings it cannot read.
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "platform/platform.hpp"
 #include "app/run_mode.hpp"
 #include "app/x11/x11_demo_window.hpp"
 #include "app/x11/x11_hack_args.hpp"
 #include "app/x11/x11_hack_window.hpp"
+#include "platform/messages.hpp"
+#include "platform/platform.hpp"
 #include "settings/fltk/fltk_config_dialog.hpp"
 #include "settings/settings.hpp"
 #include "settings/xdg/registry_xdg.hpp"
 
 namespace {
+
+// SIGINT, SIGTERM and SIGHUP end every run mode (the XScreenSaver daemon ends its hacks with
+// SIGTERM). A mask inherited from the parent must not keep them out.
+void unblock_stop_signals() {
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGINT);
+    sigaddset(&stop, SIGTERM);
+    sigaddset(&stop, SIGHUP);
+    sigprocmask(SIG_UNBLOCK, &stop, nullptr);
+}
 
 // The arguments as one text, the way the Windows shell receives its command line.
 std::string command_line_text(int argc, char** argv) {
@@ -30,30 +44,40 @@ std::string command_line_text(int argc, char** argv) {
 
 }  // namespace
 
-// Hack options, settings, then the run mode; returns the process exit code.
+// Usage or hack options, settings, then the run mode; returns the process exit code.
 int main(int argc, char** argv) {
     using namespace zelm;
     // Read by 3Dfx Glide drivers, where one still exists, to skip their start-up logo.
     setenv("FX_GLIDE_NOSPLASH", "1", 1);
+    unblock_stop_signals();
 
     const HackRequest hack = parse_hack_request(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
+    if (hack.target == HackTarget::help) {
+        std::fputs(messages::usage, stdout);
+        return 0;
+    }
     if (hack.target == HackTarget::bad) {
         x11_hack_report(hack.error.c_str());
+        if (hack.usage_too != 0) {
+            std::fputs(messages::usage, stderr);
+        }
         return 1;
     }
 
     XdgStore store = xdg_store_from_environment();
     settings_registry = xdg_settings_registry(store);
-    const int all_settings_read = read_settings();
     if (hack.target != HackTarget::none) {
+        read_settings();  // what cannot be read keeps its default, without a word
+        // The options override the store for this run only: nothing is written back.
+        if (hack.heightfield >= 0) {
+            use_heightfield = hack.heightfield;
+        }
+        if (hack.alt_blend >= 0) {
+            use_alt_blend = hack.alt_blend;
+        }
         return x11_run_hack(hack);
     }
-    int force_dialog = 0;
-    if (all_settings_read == 0) {
-        platform_message_box("Couldn't read configuration settings from registry.", "Warning",
-                             MessageIcon::none, MessageOwner::none);
-        force_dialog = 1;
-    }
+    const int force_dialog = read_settings_or_warn();
 
     const std::string command_line = command_line_text(argc, argv);
     switch (choose_run_mode(command_line.c_str(), force_dialog)) {

@@ -8,12 +8,17 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/demo_window.hpp"
 #include "app/input_rules.hpp"
 #include "app/main_loop.hpp"
-#include "platform/platform.hpp"
+#include "app/x11/dbus_inhibit.hpp"
+#include "app/x11/x11_blanking.hpp"
+#include "app/x11/x11_crash_restore.hpp"
 #include "app/x11/x11_demo_input.hpp"
 #include "app/x11/x11_display_mode.hpp"
 #include "app/x11/x11_main_loop.hpp"
+#include "platform/messages.hpp"
+#include "platform/platform.hpp"
 #include "scene/scene.hpp"
 #include "settings/settings.hpp"
 
@@ -30,6 +35,8 @@ Cursor invisible_cursor = None;
 Colormap demo_colormap = None;
 int quit_posted = 0;                         // the destruction steps ran: the loop may end
 volatile std::sig_atomic_t stop_signal = 0;  // SIGINT, SIGTERM or SIGHUP arrived
+X11BlankingHold blanking_hold{};             // what the window holds off while it exists
+DbusInhibit desktop_inhibit{};
 
 // X protocol errors are reported, not fatal: a failed mode switch or context call must not
 // take the display mode restore down with it.
@@ -83,33 +90,6 @@ Cursor make_invisible_cursor(Display* display, Window window) {
     return cursor;
 }
 
-// The X side of the pixel-format step: the visual was chosen before the window could be made,
-// so here its outcome is judged. Ends the process with exit code 1 when there is no visual;
-// returns 0 when the visual would need a palette.
-int setup_pixel_format() {
-    if (demo_visual == nullptr) {
-        platform_message_box("ChoosePixelFormat failed.", "Error", MessageIcon::error,
-                             MessageOwner::demo_window);
-        // Unlike Windows, X keeps a switched mode after the process ends.
-        x11_restore_display_mode(demo_display);
-        std::exit(1);
-    }
-    if (demo_visual->c_class != TrueColor && demo_visual->c_class != DirectColor) {
-        platform_message_box("Needs palette", "Error", MessageIcon::none, MessageOwner::none);
-        return 0;
-    }
-    return 1;
-}
-
-// Reports a failed context step as the Windows shell does, and ends the demo.
-void context_failure(const char* message) {
-    if (fullscreen != 0) {
-        platform_restore_display_mode();
-    }
-    platform_message_box(message, "Error:", MessageIcon::error, MessageOwner::none);
-    x11_destroy_demo_window();
-}
-
 // Waits until the server has mapped the window, so that it can take the input focus.
 void wait_until_mapped() {
     XEvent event;
@@ -121,8 +101,52 @@ void wait_until_mapped() {
         nullptr);
 }
 
-// The creation steps, in the Windows shell's order.
-void create_demo_window() {
+// Blanking is held off from the window's creation to its destruction.
+void hold_off_blanking() {
+    blanking_hold = hold_off_x11_blanking(demo_display);
+    desktop_inhibit = inhibit_desktop_idle("zelm", "Showing the Zelm demo");
+    arm_crash_restore(demo_display, display_mode, blanking_hold);
+}
+
+// Puts back what the demo changed on display (the full-screen mode, the server's blanking) and
+// gives back the desktop's inhibit; each only once.
+void undo_display_changes(Display* display) {
+    x11_restore_display_mode(display);
+    release_x11_blanking(display, blanking_hold);
+    release_desktop_idle(desktop_inhibit);
+    disarm_crash_restore();
+    XFlush(display);
+}
+
+// X keeps a switched mode and DPMS off after the process ends, unlike Windows: every exit puts
+// them back, exit(-1) deep in the scene too.
+void undo_at_exit() {
+    if (demo_display != nullptr) {
+        undo_display_changes(demo_display);
+    }
+}
+
+// The connection is gone (the server reset, or the client was killed with xkill): the mode
+// and DPMS go back over a new connection, where the server still runs. Xlib ends the process
+// when this returns; the exit handlers must not touch the dead connection.
+int undo_after_connection_lost(Display* dead) {
+    std::fprintf(stderr, "zelm: %s\n", messages::x_connection_lost);
+    demo_display = nullptr;
+    blanking_hold.saver_suspended = 0;  // the server ended it with the connection
+    Display* fresh = XOpenDisplay(DisplayString(dead));
+    if (fresh != nullptr) {
+        undo_display_changes(fresh);
+        XCloseDisplay(fresh);
+    } else {
+        release_desktop_idle(desktop_inhibit);
+        disarm_crash_restore();
+    }
+    return 0;
+}
+
+// The window, its cursor and colormap, made before the creation steps: on X the visual (the
+// pixel format) is chosen before the window can exist.
+void make_demo_window() {
     Display* display = demo_display;
     const Window root = DefaultRootWindow(display);
     demo_visual = choose_gl_visual(display);
@@ -145,39 +169,102 @@ void create_demo_window() {
     XStoreName(display, demo_window, "Zelm");
     XClassHint class_hint{const_cast<char*>("zelm"), const_cast<char*>("Zelm")};
     XSetClassHint(display, demo_window, &class_hint);
-
     invisible_cursor = make_invisible_cursor(display, demo_window);
-    XDefineCursor(display, demo_window, invisible_cursor);
-    if (fullscreen != 0) {
-        x11_switch_display_mode(display);
-    } else {
-        XWarpPointer(display, None, root, 0, 0, 0, 0, window_width / 2, window_height / 2);
-    }
-    XMapRaised(display, demo_window);
-    wait_until_mapped();
-    XSetInputFocus(display, demo_window, RevertToParent, CurrentTime);
+}
 
-    if (setup_pixel_format() == 0) {
-        platform_message_box("Couldn't setup pixelformat", "Error:", MessageIcon::error,
-                             MessageOwner::none);
-        x11_destroy_demo_window();
+// The X calls behind the portable creation and destruction steps.
+int find_display_mode() {
+    return x11_find_display_mode(demo_display, window_width, window_height);
+}
+
+DisplayModeTest test_display_mode() {
+    return x11_test_display_mode(demo_display);
+}
+
+void hide_cursor() {
+    XDefineCursor(demo_display, demo_window, invisible_cursor);
+}
+
+// The window moves to the switched output's origin, which need not be the screen's.
+void switch_display_mode() {
+    x11_switch_display_mode(demo_display, demo_window);
+    if (display_mode.switched != 0) {
+        XMoveWindow(demo_display, demo_window, display_mode.x, display_mode.y);
+        arm_crash_restore(demo_display, display_mode, blanking_hold);
     }
-    // A destroyed window can get no context: the two context steps are skipped then.
-    if (demo_window != None) {
-        gl_context = glXCreateContext(display, demo_visual, nullptr, True);
-        if (gl_context == nullptr) {
-            context_failure(
-                "Couldn't create gl context\nClose display properties?\nTry unsetting fullscreen?");
-        }
+}
+
+void center_cursor() {
+    XWarpPointer(demo_display, None, DefaultRootWindow(demo_display), 0, 0, 0, 0, window_width / 2,
+                 window_height / 2);
+}
+
+void show_window() {
+    XMapRaised(demo_display, demo_window);
+    wait_until_mapped();
+    XSetInputFocus(demo_display, demo_window, RevertToParent, CurrentTime);
+}
+
+int choose_pixel_format() {
+    return demo_visual != nullptr ? 1 : 0;
+}
+
+int format_needs_palette() {
+    return (demo_visual->c_class != TrueColor && demo_visual->c_class != DirectColor) ? 1 : 0;
+}
+
+// The window was made with the visual: there is nothing left to set.
+int set_pixel_format() {
+    return 1;
+}
+
+int create_context() {
+    gl_context = glXCreateContext(demo_display, demo_visual, nullptr, True);
+    return gl_context != nullptr ? 1 : 0;
+}
+
+int make_context_current() {
+    return glXMakeCurrent(demo_display, demo_window, gl_context) ? 1 : 0;
+}
+
+void show_cursor() {
+    XUndefineCursor(demo_display, demo_window);
+}
+
+void hide_window() {
+    XUnmapWindow(demo_display, demo_window);
+}
+
+void release_context() {
+    if (gl_context != nullptr) {
+        glXMakeCurrent(demo_display, None, nullptr);
     }
-    if (demo_window != None && !glXMakeCurrent(display, demo_window, gl_context)) {
-        context_failure("Couldn't wglMakeCurrent()");
+}
+
+void delete_context() {
+    glXDestroyContext(demo_display, gl_context);
+    gl_context = nullptr;
+}
+
+void release_window() {
+    release_x11_blanking(demo_display, blanking_hold);
+    release_desktop_idle(desktop_inhibit);
+    disarm_crash_restore();
+    XDestroyWindow(demo_display, demo_window);
+    demo_window = None;
+    if (invisible_cursor != None) {
+        XFreeCursor(demo_display, invisible_cursor);
+        invisible_cursor = None;
     }
-    // Without a current context the scene's GL calls do nothing, as on Windows; its texture
-    // messages still come.
-    scene_setup();
-    demo_creation_complete();
-    scene_ready = 1;
+    if (demo_colormap != None) {
+        XFreeColormap(demo_display, demo_colormap);
+        demo_colormap = None;
+    }
+    XFlush(demo_display);
+}
+
+void post_quit() {
+    quit_posted = 1;
 }
 
 // Applies the input rules to one event of the demo window.
@@ -195,14 +282,14 @@ void handle_event(const XEvent& event) {
     }
     DemoInput input;
     if (x11_demo_input(event, input) && demo_input(input) == InputAction::end_demo) {
-        x11_destroy_demo_window();
+        platform_destroy_demo_window();
     }
 }
 
 // Handles every pending event; returns 1 once the window has been destroyed.
 int drain_events(void*) {
     if (stop_signal != 0) {
-        x11_destroy_demo_window();
+        platform_destroy_demo_window();
     }
     while (XPending(demo_display) > 0) {
         XEvent event;
@@ -216,67 +303,45 @@ int drain_events(void*) {
 
 }  // namespace
 
-// Undoes the creation steps in the Windows shell's order; later calls find no window.
-void x11_destroy_demo_window() {
-    if (demo_window == None) {
-        return;
-    }
-    Display* display = demo_display;
-    XUndefineCursor(display, demo_window);
-    if (fullscreen != 0) {
-        platform_restore_display_mode();
-    }
-    XUnmapWindow(display, demo_window);
-    if (gl_context != nullptr) {
-        glXMakeCurrent(display, None, nullptr);
-        glXDestroyContext(display, gl_context);
-        gl_context = nullptr;
-    }
-    platform_end_timer_period();
-    XDestroyWindow(display, demo_window);
-    demo_window = None;
-    if (invisible_cursor != None) {
-        XFreeCursor(display, invisible_cursor);
-        invisible_cursor = None;
-    }
-    if (demo_colormap != None) {
-        XFreeColormap(display, demo_colormap);
-        demo_colormap = None;
-    }
-    XFlush(display);
-    quit_posted = 1;
-}
+const DemoWindowHooks x11_demo_hooks = {
+    find_display_mode,
+    test_display_mode,
+    hide_cursor,
+    switch_display_mode,
+    center_cursor,
+    show_window,
+    choose_pixel_format,
+    format_needs_palette,
+    set_pixel_format,
+    create_context,
+    make_context_current,
+    show_cursor,
+    hide_window,
+    release_context,
+    delete_context,
+    release_window,
+    post_quit,
+    1,  // a destroyed window can get no context
+};
 
 // Full-screen checks, window creation, the main loop, and the connection closed at the end.
 int x11_run_demo() {
     demo_display = XOpenDisplay(nullptr);
     if (demo_display == nullptr) {
-        platform_message_box("Couldn't open the X display", "Error", MessageIcon::error,
-                             MessageOwner::none);
+        platform_message_box("Couldn't open the X display", messages::caption_error,
+                             MessageIcon::error, MessageOwner::none);
         return 1;
     }
     XSetErrorHandler(report_x_error);
+    XSetIOErrorHandler(undo_after_connection_lost);
+    std::atexit(undo_at_exit);
     if (fullscreen != 0) {
-        if (!x11_find_display_mode(demo_display, window_width, window_height)) {
-            platform_message_box("Didn't find good fullscreen mode", "Error", MessageIcon::error,
-                                 MessageOwner::none);
-            std::exit(-1);
-        }
-        switch (x11_test_display_mode(demo_display)) {
-            case DisplayModeTest::bad_mode:
-                platform_message_box("DISP_CHANGE_BADMODE", "Error", MessageIcon::error,
-                                     MessageOwner::none);
-                std::exit(-1);
-            case DisplayModeTest::failed:
-                platform_message_box("DISP_CHANGE_FAILED", "Error", MessageIcon::error,
-                                     MessageOwner::none);
-                std::exit(-1);
-            case DisplayModeTest::ok:
-                break;
-        }
+        prepare_fullscreen_mode(x11_demo_hooks);
     }
     catch_stop_signals();
-    create_demo_window();
+    make_demo_window();
+    hold_off_blanking();
+    run_demo_window_creation(x11_demo_hooks);
     x11_run_main_loop(drain_events);
     if (demo_visual != nullptr) {
         XFree(demo_visual);

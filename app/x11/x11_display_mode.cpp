@@ -1,6 +1,8 @@
 // XRandR display-mode search, switch and restore for the full-screen demo.
 #include "app/x11/x11_display_mode.hpp"
 
+#include <X11/Xatom.h>
+
 namespace zelm {
 
 X11DisplayMode display_mode{};
@@ -113,8 +115,137 @@ DisplayModeTest x11_test_display_mode(Display* display) {
     return DisplayModeTest::ok;
 }
 
-// Saves the CRTC's configuration and sets the found mode in its place.
-void x11_switch_display_mode(Display* display) {
+namespace {
+
+// The record on the root window: the configuration to put back, and the demo windows of the
+// zelms that hold the CRTC switched. A holder whose window is gone has ended without putting
+// the mode back (killed): it no longer counts.
+struct SwitchRecord {
+    RRCrtc crtc;
+    RRMode switched_mode;
+    RRMode saved_mode;
+    int saved_x, saved_y;
+    Rotation saved_rotation;
+    std::vector<RROutput> saved_outputs;
+    std::vector<Window> holders;
+};
+
+Atom record_atom(Display* display) {
+    return XInternAtom(display, saved_mode_property, False);
+}
+
+bool window_alive(Display* display, Window window) {
+    Window root = None;
+    Window parent = None;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+        return false;
+    }
+    bool alive = false;
+    for (unsigned i = 0; i < count && !alive; ++i) {
+        alive = children[i] == window;
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return alive;
+}
+
+// Reads the record; false when there is none or it is malformed. Fields: crtc, the mode
+// switched to, the saved mode, x, y, rotation, the number of outputs, the outputs, the holders.
+bool read_record(Display* display, SwitchRecord& record) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), record_atom(display), 0, 1024,
+                           False, XA_INTEGER, &type, &format, &count, &after, &data) != Success ||
+        data == nullptr) {
+        return false;
+    }
+    const long* fields = reinterpret_cast<const long*>(data);  // format 32 arrives as longs
+    const unsigned long outputs = count >= 7 ? static_cast<unsigned long>(fields[6]) : 0;
+    const bool valid = type == XA_INTEGER && format == 32 && count >= 7 && outputs <= count - 7;
+    if (valid) {
+        record.crtc = static_cast<RRCrtc>(fields[0]);
+        record.switched_mode = static_cast<RRMode>(fields[1]);
+        record.saved_mode = static_cast<RRMode>(fields[2]);
+        record.saved_x = static_cast<int>(fields[3]);
+        record.saved_y = static_cast<int>(fields[4]);
+        record.saved_rotation = static_cast<Rotation>(fields[5]);
+        record.saved_outputs.assign(fields + 7, fields + 7 + outputs);
+        record.holders.clear();
+        for (unsigned long i = 7 + outputs; i < count; ++i) {
+            if (window_alive(display, static_cast<Window>(fields[i]))) {
+                record.holders.push_back(static_cast<Window>(fields[i]));
+            }
+        }
+    }
+    XFree(data);
+    return valid;
+}
+
+void write_record(Display* display, const SwitchRecord& record) {
+    std::vector<long> fields = {static_cast<long>(record.crtc),
+                                static_cast<long>(record.switched_mode),
+                                static_cast<long>(record.saved_mode),
+                                record.saved_x,
+                                record.saved_y,
+                                static_cast<long>(record.saved_rotation),
+                                static_cast<long>(record.saved_outputs.size())};
+    fields.insert(fields.end(), record.saved_outputs.begin(), record.saved_outputs.end());
+    fields.insert(fields.end(), record.holders.begin(), record.holders.end());
+    XChangeProperty(display, DefaultRootWindow(display), record_atom(display), XA_INTEGER, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(fields.data()),
+                    static_cast<int>(fields.size()));
+}
+
+// Joins the record of another zelm when it is about the same CRTC and the CRTC still shows the
+// mode that zelm switched to (else it is stale: the user has set another mode since), taking
+// its saved configuration as the one to put back; otherwise starts a record of our own.
+void join_or_start_record(Display* display, const XRRCrtcInfo& crtc) {
+    SwitchRecord record{};
+    if (!read_record(display, record) || record.crtc != display_mode.crtc ||
+        record.switched_mode != crtc.mode) {
+        record = SwitchRecord{display_mode.crtc,
+                              display_mode.mode,
+                              crtc.mode,
+                              crtc.x,
+                              crtc.y,
+                              crtc.rotation,
+                              std::vector<RROutput>(crtc.outputs, crtc.outputs + crtc.noutput),
+                              {}};
+    }
+    record.holders.push_back(display_mode.holder);
+    write_record(display, record);
+    display_mode.saved_mode = record.saved_mode;
+    display_mode.saved_x = record.saved_x;
+    display_mode.saved_y = record.saved_y;
+    display_mode.saved_rotation = record.saved_rotation;
+    display_mode.saved_outputs = record.saved_outputs;
+}
+
+// Leaves the record; true when no other zelm still holds the switch, so the mode goes back.
+bool leave_record(Display* display) {
+    SwitchRecord record{};
+    if (read_record(display, record)) {
+        std::erase(record.holders, display_mode.holder);
+        if (!record.holders.empty()) {
+            write_record(display, record);
+            return false;
+        }
+    }
+    XDeleteProperty(display, DefaultRootWindow(display), record_atom(display));
+    return true;
+}
+
+}  // namespace
+
+// Saves the CRTC's configuration, unless an earlier zelm's record names the one to put back,
+// and sets the found mode in its place, at the same origin.
+void x11_switch_display_mode(Display* display, Window holder) {
     if (!display_mode.found || display_mode.crtc == None || display_mode.switched) {
         return;
     }
@@ -126,11 +257,10 @@ void x11_switch_display_mode(Display* display) {
     if (crtc == nullptr) {
         return;
     }
-    display_mode.saved_mode = crtc->mode;
-    display_mode.saved_x = crtc->x;
-    display_mode.saved_y = crtc->y;
-    display_mode.saved_rotation = crtc->rotation;
-    display_mode.saved_outputs.assign(crtc->outputs, crtc->outputs + crtc->noutput);
+    display_mode.holder = holder;
+    join_or_start_record(display, *crtc);
+    display_mode.x = crtc->x;
+    display_mode.y = crtc->y;
     RROutput output = display_mode.output;
     const Status status =
         XRRSetCrtcConfig(display, resources.res, display_mode.crtc, CurrentTime, crtc->x, crtc->y,
@@ -139,14 +269,16 @@ void x11_switch_display_mode(Display* display) {
     display_mode.switched = (status == RRSetConfigSuccess) ? 1 : 0;
 }
 
-// Sets the saved CRTC configuration again, once.
+// Sets the saved CRTC configuration again, once, unless another zelm still shows the switched
+// mode: the last one to end puts it back.
 void x11_restore_display_mode(Display* display) {
     if (!display_mode.switched) {
         return;
     }
     display_mode.switched = 0;
     ScreenResources resources(display);
-    if (resources.res == nullptr) {
+    if (resources.res == nullptr || !leave_record(display)) {
+        XFlush(display);
         return;
     }
     XRRSetCrtcConfig(display, resources.res, display_mode.crtc, CurrentTime, display_mode.saved_x,

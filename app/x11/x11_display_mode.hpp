@@ -1,12 +1,19 @@
 // The full-screen display mode on X11, through XRandR: find a 640 x 480 mode on the primary
 // output (X has no 16-bit switch, so width and height are what must match), check that it can
 // be set, switch the output's CRTC to it and put the CRTC back as it was.
+//
+// The configuration to put back is the one the CRTC had before any zelm switched it: the first
+// zelm records it on the root window (saved_mode_property), and a second zelm started while the
+// first shows 640 x 480 takes it from there instead of saving 640 x 480 as its own. The last of
+// them to end puts the mode back and removes the record.
 #pragma once
 
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
 #include <vector>
+
+#include "app/demo_window.hpp"
 
 namespace zelm {
 
@@ -17,7 +24,9 @@ struct X11DisplayMode {
     RRMode mode;
     int width, height;  // the size asked for
     int found;          // the search found a mode of the asked size
-    int switched;       // the CRTC shows the mode now; restore puts back the fields below
+    int switched;       // the CRTC shows the mode now; restore puts back the saved fields
+    int x, y;           // the CRTC's origin on the screen, where the demo window belongs
+    Window holder;      // the demo window that stands for this zelm in the root window's record
     RRMode saved_mode;
     int saved_x, saved_y;
     Rotation saved_rotation;
@@ -26,20 +35,25 @@ struct X11DisplayMode {
 
 extern X11DisplayMode display_mode;
 
+// The root window's property that holds the configuration to put back while zelms have the
+// CRTC switched, and the demo windows of those zelms.
+constexpr char saved_mode_property[] = "_ZELM_SAVED_CRTC";
+
 // Looks on the primary output (or else the first connected one with a CRTC) for a mode of
 // width x height and keeps it in display_mode. Returns 1 when one is listed.
 int x11_find_display_mode(Display* display, int width, int height);
-
-enum class DisplayModeTest { ok, bad_mode, failed };
 
 // What the server would say to the found mode: bad_mode when the screen cannot be that size,
 // failed when the output has no CRTC to show it.
 DisplayModeTest x11_test_display_mode(Display* display);
 
-// Shows the found mode on its output's CRTC, remembering what the CRTC showed.
-void x11_switch_display_mode(Display* display);
+// Shows the found mode on its output's CRTC, remembering what the CRTC showed (or, where an
+// earlier zelm switched it and left its record, what the CRTC showed before that); holder is
+// this zelm's demo window.
+void x11_switch_display_mode(Display* display, Window holder);
 
-// Puts the CRTC back as it was before the switch; nothing when it was not switched.
+// Puts the CRTC back as it was before the switch and removes the record, unless another zelm
+// that joined the record still runs; nothing when it was not switched.
 void x11_restore_display_mode(Display* display);
 
 }  // namespace zelm

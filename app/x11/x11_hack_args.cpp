@@ -2,6 +2,7 @@
 #include "app/x11/x11_hack_args.hpp"
 
 #include <cstring>
+#include <string>
 #include <utility>
 
 namespace zelm {
@@ -28,12 +29,42 @@ int digit_value(char c, unsigned base) {
     return -1;
 }
 
-bool is_root_option(const char* arg) {
-    return std::strcmp(arg, "-root") == 0 || std::strcmp(arg, "--root") == 0;
+// Whether arg is the option name, in its -name or --name spelling.
+bool is_option(const char* arg, const char* name) {
+    if (arg[0] != '-') {
+        return false;
+    }
+    const char* rest = arg[1] == '-' ? arg + 2 : arg + 1;
+    return std::strcmp(rest, name) == 0;
 }
 
-bool is_window_id_option(const char* arg) {
-    return std::strcmp(arg, "-window-id") == 0 || std::strcmp(arg, "--window-id") == 0;
+// Options that hacks take from the daemon and its settings program, and zelm ignores.
+bool is_ignored_switch(const char* arg) {
+    return is_option(arg, "install") || is_option(arg, "noinstall") || is_option(arg, "mono") ||
+           is_option(arg, "pair");
+}
+
+// A decimal count of microseconds from 0 to largest_delay_us, blanks around it allowed.
+bool parse_delay(const char* text, long& delay) {
+    while (is_blank(*text)) {
+        ++text;
+    }
+    long value = 0;
+    int digits = 0;
+    for (; *text >= '0' && *text <= '9'; ++text, ++digits) {
+        value = value * 10 + (*text - '0');
+        if (value > largest_delay_us) {
+            return false;
+        }
+    }
+    while (is_blank(*text)) {
+        ++text;
+    }
+    if (digits == 0 || *text != '\0') {
+        return false;
+    }
+    delay = value;
+    return true;
 }
 
 // The Windows host's switches, matched as its shell matches them: first two bytes.
@@ -93,8 +124,15 @@ bool parse_window_id(const char* text, unsigned long& id) {
     return true;
 }
 
-// Which window, if any, the arguments and the environment ask the hack to draw into.
+// Which window, if any, the arguments and the environment ask the hack to draw into, and how.
 HackRequest parse_hack_request(int argc, const char* const* argv, const char* xscreensaver_window) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-h") == 0 || is_option(argv[i], "help")) {
+            HackRequest request;
+            request.target = HackTarget::help;
+            return request;
+        }
+    }
     const bool has_window_variable = xscreensaver_window != nullptr && *xscreensaver_window != '\0';
     if (argc <= 1) {
         return has_window_variable ? from_environment(xscreensaver_window) : HackRequest{};
@@ -102,44 +140,66 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
     if (is_windows_switch(argv[1])) {
         return HackRequest{};
     }
+    HackRequest request;
     bool root = false;
     bool window = false;
-    unsigned long window_id = 0;
     const char* unknown = nullptr;
     for (int i = 1; i < argc; ++i) {
-        if (is_root_option(argv[i])) {
+        const char* arg = argv[i];
+        // The options that take a value read the next argument, whatever it is.
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (is_option(arg, "root")) {
             root = true;
-        } else if (is_window_id_option(argv[i])) {
-            if (i + 1 >= argc) {
-                return bad(std::string(argv[i]) + " needs a window id");
+        } else if (is_option(arg, "window-id")) {
+            if (value == nullptr) {
+                return bad(std::string(arg) + " needs a window id");
             }
-            ++i;
-            if (!parse_window_id(argv[i], window_id)) {
-                return bad(std::string("not a window id: \"") + argv[i] + "\"");
+            if (!parse_window_id(value, request.window_id)) {
+                return bad(std::string("not a window id: \"") + value + "\"");
             }
             window = true;
-        } else if (unknown == nullptr) {
-            unknown = argv[i];
+            ++i;
+        } else if (is_option(arg, "delay")) {
+            if (value == nullptr || !parse_delay(value, request.delay_us)) {
+                return bad(std::string(arg) + " needs a number of microseconds from 0 to " +
+                           std::to_string(largest_delay_us));
+            }
+            ++i;
+        } else if (is_option(arg, "visual")) {
+            if (value == nullptr) {
+                return bad(std::string(arg) + " needs a visual");
+            }
+            ++i;
+        } else if (is_option(arg, "fps") || is_option(arg, "no-fps")) {
+            request.show_fps = is_option(arg, "fps") ? 1 : 0;
+        } else if (is_option(arg, "heightfield") || is_option(arg, "no-heightfield")) {
+            request.heightfield = is_option(arg, "heightfield") ? 1 : 0;
+        } else if (is_option(arg, "alt-blend") || is_option(arg, "no-alt-blend")) {
+            request.alt_blend = is_option(arg, "alt-blend") ? 1 : 0;
+        } else if (!is_ignored_switch(arg) && unknown == nullptr) {
+            unknown = arg;
         }
     }
     if (!root && !window) {
         return HackRequest{};
     }
     if (unknown != nullptr) {
-        return bad(std::string("unknown option \"") + unknown +
-                   "\" (a hack takes -root or -window-id ID)");
+        HackRequest refused = bad(std::string("unknown option \"") + unknown + "\"");
+        refused.usage_too = 1;
+        return refused;
     }
     if (window) {
-        HackRequest request;
         request.target = HackTarget::window;
-        request.window_id = window_id;
-        return request;
+    } else if (has_window_variable) {
+        const HackRequest from_variable = from_environment(xscreensaver_window);
+        if (from_variable.target == HackTarget::bad) {
+            return from_variable;
+        }
+        request.target = HackTarget::window;
+        request.window_id = from_variable.window_id;
+    } else {
+        request.target = HackTarget::root;
     }
-    if (has_window_variable) {
-        return from_environment(xscreensaver_window);
-    }
-    HackRequest request;
-    request.target = HackTarget::root;
     return request;
 }
 

@@ -1,6 +1,7 @@
-// The XScreenSaver side of zelm's command line: whether the program runs as a hack, and in which
-// window. The daemon starts a hack with -root (and the window in $XSCREENSAVER_WINDOW); its
-// settings program passes --window-id ID for the preview. Window ids are hex with 0x or decimal.
+// The XScreenSaver side of zelm's command line: whether the program runs as a hack, in which
+// window, and with which of the options every hack takes. The daemon starts a hack with -root
+// (and the window in $XSCREENSAVER_WINDOW); its settings program passes --window-id ID for the
+// preview. Window ids are hex with 0x or decimal. Every option has a -name and a --name form.
 #pragma once
 
 #include <string>
@@ -12,19 +13,31 @@ enum class HackTarget {
     root,    // the screen's root window
     window,  // the window in window_id
     bad,     // a hack option that cannot be honoured; error says why
+    help,    // --help or -h: print the usage and end
 };
 
 struct HackRequest {
     HackTarget target = HackTarget::none;
     unsigned long window_id = 0;  // for HackTarget::window
     std::string error;            // for HackTarget::bad, without the "zelm: " prefix
+    int usage_too = 0;            // for HackTarget::bad: the usage follows the error
+    long delay_us = 30000;        // a frame starts no sooner than this after the last; 0: unpaced
+    int show_fps = 0;             // the frame-rate meter, off unless asked as in every hack
+    int heightfield = -1;         // -1: the stored setting; 0 or 1: this run's choice
+    int alt_blend = -1;           // likewise
 };
 
+// The largest --delay taken: ten seconds between frames.
+constexpr long largest_delay_us = 10000000;
+
 // Reads the arguments (argv[0] is the program) and the value of $XSCREENSAVER_WINDOW (null when
-// unset). "/p" or "/c" first keeps the Windows run modes. Otherwise -root, --root, -window-id ID
-// or --window-id ID make a hack, and every other argument is then an error. An explicit window
-// id wins over -root; the last id given counts. $XSCREENSAVER_WINDOW is used with -root, or with
-// no arguments at all; -root without it draws on the root window.
+// unset). --help or -h anywhere asks for the usage. "/p" or "/c" first keeps the Windows run
+// modes. Otherwise -root or -window-id ID make a hack, which also takes -delay USECS, -fps,
+// -no-fps, -heightfield, -no-heightfield, -alt-blend, -no-alt-blend, and ignores -visual ID,
+// -install, -noinstall, -mono and -pair; any other argument is then an error. An explicit window
+// id wins over -root; the last id, delay or switch given counts. $XSCREENSAVER_WINDOW is used
+// with -root, or with no arguments at all; -root without it draws on the root window. Without
+// -root or -window-id the arguments are left to the run modes.
 HackRequest parse_hack_request(int argc, const char* const* argv, const char* xscreensaver_window);
 
 // A window id as hex ("0x" or "0X" first) or decimal, blanks around it allowed; false for

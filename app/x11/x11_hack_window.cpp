@@ -1,12 +1,14 @@
 // The XScreenSaver window mode: a GLX context made from the foreign window's own visual, the
 // portable main loop, and the window's size followed through ConfigureNotify.
 //
-// Sizes are in pixels. The frame rate is not capped, as in the demo: every motion is scaled by
-// the frame time, and a driver that waits for the vertical blank paces the swaps by itself.
+// Sizes are in pixels. Frames are paced by the -delay option, as every hack's are; every motion
+// is scaled by the frame time, so speeds do not depend on the delay. Text is drawn in the
+// window's pixels, so that it stays sharp and legible at any window size.
 #include "app/x11/x11_hack_window.hpp"
 
 #include <GL/glx.h>
 #include <X11/Xutil.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -31,15 +33,23 @@ GLXContext hack_context = nullptr;
 int hack_width = 0;  // the window's latest size, from ConfigureNotify
 int hack_height = 0;
 int window_destroyed = 0;  // its DestroyNotify came: the run ends
+int drawing = 0;           // a context is current on the window: GL may query it at any call
 int x_error_count = 0;
 
 // X protocol errors are counted, reported and survived. Errors that only say that the window
-// is not there are not reported: its owner destroyed it (its DestroyNotify ends the run), or it
-// never existed (said in plainer words).
+// is not there are not reported: its owner destroyed it, or it never existed (said in plainer
+// words). Once drawing, such an error comes from inside the GL driver, which goes on with the
+// answer it did not get (a drawable size it never received, and a heap overrun after it):
+// returning there is not safe, and the window is gone, so the run ends here, as it would on its
+// DestroyNotify.
 int on_x_error(Display* display, XErrorEvent* error) {
     ++x_error_count;
     if ((error->error_code == BadWindow || error->error_code == BadDrawable) &&
         error->resourceid == hack_window) {
+        if (drawing != 0) {
+            std::fflush(stderr);
+            _exit(0);
+        }
         return 0;
     }
     char text[256];
@@ -157,7 +167,7 @@ int drain_hack_events(void*) {
 }
 
 // Context, scene and frames for the window in hack_window; returns the exit code.
-int run_in_window() {
+int run_in_window(long frame_delay_us) {
     XWindowAttributes attributes{};
     if (!read_window_attributes(attributes)) {
         return 1;
@@ -166,6 +176,7 @@ int run_in_window() {
     if (hack_context == nullptr || !watch_window(attributes)) {
         return 1;
     }
+    drawing = 1;
     if (!glXMakeCurrent(hack_display, hack_window, hack_context)) {
         report_about_window("couldn't make the OpenGL context current on window 0x%lx",
                             hack_window);
@@ -181,7 +192,7 @@ int run_in_window() {
         x11_hack_report(line.c_str());
         return 1;
     }
-    x11_run_main_loop(drain_hack_events);
+    x11_run_main_loop(drain_hack_events, frame_delay_us);
     return hack_end_requested != 0 ? 1 : 0;
 }
 
@@ -191,25 +202,34 @@ int run_in_window() {
 int x11_run_hack(const HackRequest& request) {
     hack_mode = 1;
     fullscreen = 0;  // the daemon owns the screen: the display mode is never switched
+    show_frame_rate = request.show_fps;
+    text_in_window_pixels = 1;
     end_on_signals();
     hack_display = XOpenDisplay(nullptr);
     if (hack_display == nullptr) {
         const char* name = XDisplayName(nullptr);
-        const std::string line =
-            *name == '\0' ? std::string("couldn't open the X display: DISPLAY is not set")
-                          : std::string("couldn't open the X display \"") + name + "\"";
-        x11_hack_report(line.c_str());
+        if (*name == '\0') {
+            x11_hack_report("couldn't open the X display: DISPLAY is not set");
+        } else {
+            x11_hack_report((std::string("couldn't open the X display \"") + name + "\"").c_str());
+        }
         return 1;
     }
     XSetErrorHandler(on_x_error);
     hack_window = request.target == HackTarget::root ? DefaultRootWindow(hack_display)
                                                      : static_cast<Window>(request.window_id);
-    const int code = run_in_window();
+    const int code = run_in_window(request.delay_us);
+    // A destroyed window took its drawable with it: the driver would query it again while
+    // letting the context go. The process ends now; the server already freed what it held.
+    if (window_destroyed != 0) {
+        return code;
+    }
     if (hack_context != nullptr) {
         glXMakeCurrent(hack_display, None, nullptr);
         glXDestroyContext(hack_display, hack_context);
         hack_context = nullptr;
     }
+    drawing = 0;
     XCloseDisplay(hack_display);
     hack_display = nullptr;
     return code;

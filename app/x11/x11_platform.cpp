@@ -10,10 +10,10 @@
 #include <cstdint>
 #include <ctime>
 
-#include "platform/platform.hpp"
 #include "app/x11/x11_demo_window.hpp"
 #include "app/x11/x11_display_mode.hpp"
 #include "app/x11/x11_hack_window.hpp"
+#include "platform/platform.hpp"
 #include "settings/fltk/fltk_message_box.hpp"
 
 namespace zelm {
@@ -50,7 +50,7 @@ void platform_destroy_demo_window() {
         hack_end_requested = 1;
         return;
     }
-    x11_destroy_demo_window();
+    run_demo_window_destruction(x11_demo_hooks);
 }
 
 // Puts back the mode that the full-screen switch replaced.

@@ -14,6 +14,7 @@
 
 #include <cmath>
 
+#include "platform/messages.hpp"
 #include "platform/platform.hpp"
 #include "settings/config_dialog.hpp"
 #include "settings/fltk/fltk_message_box.hpp"
@@ -134,8 +135,8 @@ DialogRect dialog_units_to_pixels(int x, int y, int w, int h) {
 // Builds the dialog from the settings and runs FLTK until the dialog is closed.
 int fltk_run_config_dialog() {
     if (!fltk_open_display()) {
-        platform_message_box("Couldn't create dialog box", "Error", MessageIcon::error,
-                             MessageOwner::none);
+        platform_message_box(messages::dialog_not_created, messages::caption_error,
+                             MessageIcon::error, MessageOwner::none);
         return 0;
     }
     const DialogRect size = dialog_units_to_pixels(0, 0, 306, 201);

@@ -8,12 +8,14 @@ std::uint32_t now_ms = 0;
 std::uint32_t advance_ms = 0;
 int timer_period_result = 1;
 std::vector<std::string> events;
+void (*on_destroy_demo_window)() = nullptr;
 
 void reset() {
     now_ms = 0;
     advance_ms = 0;
     timer_period_result = 1;
     events.clear();
+    on_destroy_demo_window = nullptr;
 }
 
 }  // namespace zelm::testplatform
@@ -46,6 +48,9 @@ void platform_message_box(const char* text, const char* caption, MessageIcon ico
 
 void platform_destroy_demo_window() {
     events.emplace_back("destroy_demo_window");
+    if (testplatform::on_destroy_demo_window != nullptr) {
+        testplatform::on_destroy_demo_window();
+    }
 }
 
 void platform_restore_display_mode() {

@@ -11,7 +11,7 @@ step "-root draws over the whole root window"
 screen=$(xdpyinfo | grep dimensions)
 modes=$(xrandr 2>/dev/null || true)
 before=$(root_children)
-start_zelm -root
+start_zelm -root -fps
 wait_lit 800x8+0+592 "no credit line at the bottom of the screen"
 f="$E2E_TMP/root.png"
 grab "$f"

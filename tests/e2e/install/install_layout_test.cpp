@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -27,6 +28,18 @@ const Layout usr_layout = {
     {"usr/bin/zelm", ""},
     {"usr/bin/zelm-capture", ""},
     {"usr/libexec/xscreensaver/zelm", "../../bin/zelm"},
+    {"usr/share/applications/zelm-settings.desktop", ""},
+    {"usr/share/doc/zelm/changelog.gz", ""},
+    {"usr/share/doc/zelm/copyright", ""},
+    {"usr/share/applications/zelm.desktop", ""},
+    {"usr/share/icons/hicolor/128x128/apps/zelm.png", ""},
+    {"usr/share/icons/hicolor/16x16/apps/zelm.png", ""},
+    {"usr/share/icons/hicolor/256x256/apps/zelm.png", ""},
+    {"usr/share/icons/hicolor/32x32/apps/zelm.png", ""},
+    {"usr/share/icons/hicolor/48x48/apps/zelm.png", ""},
+    {"usr/share/icons/hicolor/64x64/apps/zelm.png", ""},
+    {"usr/share/man/man1/zelm-capture.1.gz", ""},
+    {"usr/share/man/man6/zelm.6.gz", ""},
     {"usr/share/xscreensaver/config/zelm.xml", ""},
     {"usr/share/zelm/font.pcx", ""},
     {"usr/share/zelm/height.pcx", ""},
@@ -166,7 +179,40 @@ TEST(InstallLayout, PrefixUsrLaysOutExactlyTheExpectedFilesWithSettingsInEtcXdg)
     const CommandResult well_formed = run("xmllint --noout " + xml);
     EXPECT_EQ(well_formed.status, 0) << well_formed.output;
     EXPECT_EQ(run("xmllint --xpath 'string(/screensaver/@name)' " + xml).output, "zelm\n");
-    EXPECT_EQ(run("xmllint --xpath 'string(/screensaver/command/@arg)' " + xml).output, "-root\n");
+    EXPECT_EQ(run("xmllint --xpath 'string(/screensaver/command/@arg)' " + xml).output, "--root\n");
+
+    // The menu entries are valid, run the demo and the settings dialog, and name an icon that
+    // exists at every size its folder says.
+    const fs::path applications = stage.path / "usr/share/applications";
+    const CommandResult valid =
+        run("desktop-file-validate " + quoted((applications / "zelm.desktop").string()) + " " +
+            quoted((applications / "zelm-settings.desktop").string()));
+    EXPECT_EQ(valid.status, 0) << valid.output;
+    EXPECT_EQ(valid.output, "");
+    const std::string demo = read_file(applications / "zelm.desktop");
+    const std::string settings = read_file(applications / "zelm-settings.desktop");
+    for (const auto& [entry, name, exec] :
+         {std::tuple{demo, "Zelm", "zelm"}, std::tuple{settings, "Zelm Settings", "zelm /c"}}) {
+        EXPECT_NE(entry.find(std::string("\nName=") + name + "\n"), std::string::npos) << entry;
+        EXPECT_NE(entry.find(std::string("\nExec=") + exec + "\n"), std::string::npos) << entry;
+        EXPECT_NE(entry.find("\nIcon=zelm\n"), std::string::npos) << entry;
+    }
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        const std::string dimension = std::to_string(size) + "x" + std::to_string(size);
+        const std::string png =
+            read_file(stage.path / "usr/share/icons/hicolor" / dimension / "apps/zelm.png");
+        ASSERT_GE(png.size(), 24u) << dimension;
+        EXPECT_EQ(png.substr(1, 3), "PNG") << dimension;
+        // IHDR's width and height, big-endian, at bytes 16 and 20.
+        const auto be32 = [&png](std::size_t at) {
+            return (static_cast<unsigned char>(png[at]) << 24) |
+                   (static_cast<unsigned char>(png[at + 1]) << 16) |
+                   (static_cast<unsigned char>(png[at + 2]) << 8) |
+                   static_cast<unsigned char>(png[at + 3]);
+        };
+        EXPECT_EQ(be32(16), size) << dimension;
+        EXPECT_EQ(be32(20), size) << dimension;
+    }
 
     // The hack is the installed program, and both programs can be run.
     EXPECT_TRUE(
@@ -231,6 +277,11 @@ TEST(DebianPackage, HoldsTheStagedLayoutWithConffilesAndDependencies) {
     for (const char* library : {"libc6", "libpng16-16", "libx11-6", "libegl1"}) {
         EXPECT_NE(depends.find(library), std::string::npos) << library << " in " << depends;
     }
+
+    // What a Debian packager would check first: no error and no warning, pedantic included.
+    const CommandResult lintian = run("lintian --pedantic --allow-root " + package);
+    EXPECT_EQ(lintian.status, 0) << lintian.output;  // also when lintian is missing (127)
+    EXPECT_EQ(("\n" + lintian.output).find("\nW: "), std::string::npos) << lintian.output;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # fullscreen 1 on a 1024x768 output that also lists 640x480: the output shows 640x480 while the
-# demo runs and 1024x768 again after it, whether a key or SIGTERM ended it. Xvfb cannot switch
+# demo runs and 1024x768 again after it, however the demo ended: a key, SIGTERM, exit(-1), a
+# broken X connection, a crash, and two demos that overlap. Xvfb cannot switch
 # modes, so this runs Xorg with its dummy driver; without them, or without root (which Xorg
 # needs for a configuration file of our own), it is skipped.
 . "$(dirname "$0")/lib.sh"
@@ -30,6 +31,51 @@ for ending in key SIGTERM; do
     expect_stderr ""
     mode_is 1024x768 || fail "the output was left in $(current_mode)"
 done
+
+step "exit(-1) when memory runs out in the scene: the mode is put back"
+if [ -n "${ZELM_FAIL_CALLOC:-}" ]; then
+    LD_PRELOAD=$ZELM_FAIL_CALLOC ZELM_FAIL_CALLOC_AFTER_MS=1500 start_zelm
+    wait_window 30 Zelm >/dev/null
+    expect_exit 10 255
+    mode_is 1024x768 || fail "the output was left in $(current_mode)"
+else
+    echo "(skipped: the sanitizers replace calloc themselves)"
+fi
+
+step "the X connection is cut (xkill): the mode is put back over a new one"
+start_zelm
+wait_until 10 mode_is 640x480 || fail "the output shows $(current_mode)"
+xkill -id "$(wait_window 30 Zelm)" >/dev/null
+expect_exit 5 1
+expect_stderr "zelm: Lost the connection to the X display"
+mode_is 1024x768 || fail "the output was left in $(current_mode)"
+
+step "a crash (SIGSEGV): the mode is put back, the process still dies of the signal"
+start_zelm
+wait_window 30 Zelm >/dev/null
+wait_until 10 mode_is 640x480 || fail "the output shows $(current_mode)"
+kill -SEGV "$ZELM_PID"
+expect_exit 5 139
+mode_is 1024x768 || fail "the output was left in $(current_mode)"
+xprop -root | grep -q _ZELM_SAVED_CRTC && fail "the record of the original mode was left"
+
+step "a second demo started while the first one runs: the original mode comes back"
+# The second takes the focus, which ends the first: the output stays at 640x480 while the
+# second runs, and the second puts back 1024x768, not the first one's 640x480.
+start_zelm
+wait_window 30 Zelm >/dev/null
+wait_until 10 mode_is 640x480 || fail "the output shows $(current_mode)"
+"$ZELM" 2>"$E2E_TMP/second-stderr" &
+second=$!
+expect_exit 10 0
+ZELM_ERR="$E2E_TMP/second-stderr"
+ZELM_PID=$second
+wait_until 10 mode_is 640x480 || fail "the second demo shows $(current_mode)"
+kill -TERM "$ZELM_PID"
+expect_exit 5 0
+expect_stderr ""
+mode_is 1024x768 || fail "the second demo left $(current_mode)"
+xprop -root | grep -q _ZELM_SAVED_CRTC && fail "the record of the original mode was left"
 
 step "a data directory without the files: the mode is put back before the first message"
 seed "$E2E_TMP/nothing-here" 1 1 0

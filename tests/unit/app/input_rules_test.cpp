@@ -5,7 +5,16 @@
 namespace zelm {
 namespace {
 
-TEST(InputRules, KeysButtonsAndDeactivationWaitForTheFirstFrame) {
+// Each test starts as the process does: no frame yet, one mouse move absorbed.
+class InputRules : public ::testing::Test {
+protected:
+    void SetUp() override {
+        frame_started = 0;
+        mouse_move_tolerance = 1;
+    }
+};
+
+TEST_F(InputRules, KeysButtonsAndDeactivationWaitForTheFirstFrame) {
     for (DemoInput input :
          {DemoInput::key_press, DemoInput::button_press, DemoInput::deactivated}) {
         frame_started = 0;
@@ -15,14 +24,14 @@ TEST(InputRules, KeysButtonsAndDeactivationWaitForTheFirstFrame) {
     }
 }
 
-TEST(InputRules, ActivationIsAnsweredAndChangesNothing) {
+TEST_F(InputRules, ActivationIsAnsweredAndChangesNothing) {
     frame_started = 1;
     const std::int32_t before = mouse_move_tolerance;
     EXPECT_EQ(demo_input(DemoInput::activated), InputAction::activated);
     EXPECT_EQ(mouse_move_tolerance, before);
 }
 
-TEST(InputRules, TwoMouseMovesAreAbsorbedAfterCreationAndTheThirdEnds) {
+TEST_F(InputRules, TwoMouseMovesAreAbsorbedAfterCreationAndTheThirdEnds) {
     EXPECT_EQ(mouse_move_tolerance, 1);
     demo_creation_complete();
     EXPECT_EQ(demo_input(DemoInput::mouse_move), InputAction::default_handling);
@@ -33,7 +42,7 @@ TEST(InputRules, TwoMouseMovesAreAbsorbedAfterCreationAndTheThirdEnds) {
     EXPECT_EQ(demo_input(DemoInput::mouse_move), InputAction::end_demo);
 }
 
-TEST(InputRules, EachPositionChangeBuysOneMoreMove) {
+TEST_F(InputRules, EachPositionChangeBuysOneMoreMove) {
     demo_creation_complete();
     EXPECT_EQ(demo_input(DemoInput::position_changing), InputAction::default_handling);
     EXPECT_EQ(demo_input(DemoInput::position_changing), InputAction::default_handling);

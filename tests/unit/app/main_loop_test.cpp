@@ -42,7 +42,16 @@ void draw(void* context) {
     shell.log.push_back(frame_started ? "draw (started)" : "draw (not started)");
 }
 
-TEST(MainLoop, DrawsWhenTheQueueIsEmptyAndSleepsOnceAfterQuit) {
+// Each test starts as the process does: no quit taken, no frame begun.
+class MainLoop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        quit_requested = 0;
+        frame_started = 0;
+    }
+};
+
+TEST_F(MainLoop, DrawsWhenTheQueueIsEmptyAndSleepsOnceAfterQuit) {
     FakeShell shell;
     shell.batches = {{"paint"}, {}, {"key", "quit", "destroy"}};
     run_main_loop({drain, sleep_ms, draw, &shell});
@@ -54,7 +63,7 @@ TEST(MainLoop, DrawsWhenTheQueueIsEmptyAndSleepsOnceAfterQuit) {
     EXPECT_EQ(quit_requested, 1);
 }
 
-TEST(MainLoop, QuitBeforeTheFirstFrameDrawsNothing) {
+TEST_F(MainLoop, QuitBeforeTheFirstFrameDrawsNothing) {
     FakeShell shell;
     shell.batches = {{"create", "quit"}};
     run_main_loop({drain, sleep_ms, draw, &shell});

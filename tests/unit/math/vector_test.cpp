@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <random>
+
 namespace zelm {
 namespace {
 
@@ -56,6 +62,59 @@ TEST(AngleVectors, RollEntersRightAndUpWithTheGivenSigns) {
     expect_vec(up, 0.09449287f, -0.19262973f, 0.81379768f, 2e-6f);
 }
 
+// The bits of v's components, so that comparisons tell every last bit and the sign of zero.
+std::array<std::uint32_t, 3> bits(const Vec3& v) {
+    return {std::bit_cast<std::uint32_t>(v.x), std::bit_cast<std::uint32_t>(v.y),
+            std::bit_cast<std::uint32_t>(v.z)};
+}
+
+TEST(AngleVectors, EachSineAndCosineIsRoundedToFloat) {
+    // Skipping the rounding of the sines and cosines gives up.y -0.00303057861 here.
+    Vec3 forward{}, right{}, up{};
+    angle_vectors({0, -10, 1}, &forward, &right, &up);
+    EXPECT_EQ(bits(forward), bits({0x1.f82510p-1f, -0x1.19989cp-6f, -0x1.63a1a8p-3f}));
+    EXPECT_EQ(bits(right), bits({-0x1.1df0b2p-6f, -0x1.ffec0ap-1f, 0.0f}));
+    EXPECT_EQ(bits(up), bits({0x1.6393cap-3f, -0x1.8d3956p-9f, 0x1.f838b8p-1f}));
+}
+
+// angle_vectors written out step by step: each sine and cosine stored as a float through
+// memory, every product and sum in double.
+void reference_angle_vectors(const Angles& a, Vec3& forward, Vec3& right, Vec3& up) {
+    volatile float s[6];
+    s[0] = static_cast<float>(std::sin(a.roll * kDegreesToRadians));
+    s[1] = static_cast<float>(std::cos(a.roll * kDegreesToRadians));
+    s[2] = static_cast<float>(std::sin(a.pitch * kDegreesToRadians));
+    s[3] = static_cast<float>(std::cos(a.pitch * kDegreesToRadians));
+    s[4] = static_cast<float>(std::sin(a.yaw * kDegreesToRadians));
+    s[5] = static_cast<float>(std::cos(a.yaw * kDegreesToRadians));
+    const double sr = s[0], cr = s[1], sp = s[2], cp = s[3], sy = s[4], cy = s[5];
+    forward = {static_cast<float>(cp * cy), static_cast<float>(-(cp * sy)), static_cast<float>(sp)};
+    right = {static_cast<float>(-(sr * sp * cy + cr * sy)),
+             static_cast<float>(-(sr * sp * sy + cr * cy)), static_cast<float>(cp * sr)};
+    up = {static_cast<float>(sr * sy - cr * sp * cy), static_cast<float>(cr * sp * sy - sr * cy),
+          static_cast<float>(cp * cr)};
+}
+
+TEST(AngleVectors, MatchesTheStepByStepRoundingOnRandomAngles) {
+    std::mt19937 engine(13);
+    std::uniform_real_distribution<float> degrees(-400.0f, 400.0f);
+    int differing = 0;
+    for (int i = 0; i < 100000; ++i) {
+        const Angles a{degrees(engine), degrees(engine), degrees(engine)};
+        Vec3 forward{}, right{}, up{}, want_forward{}, want_right{}, want_up{};
+        angle_vectors(a, &forward, &right, &up);
+        reference_angle_vectors(a, want_forward, want_right, want_up);
+        if (bits(forward) != bits(want_forward) || bits(right) != bits(want_right) ||
+            bits(up) != bits(want_up)) {
+            if (differing++ == 0) {
+                ADD_FAILURE() << "first at roll " << a.roll << " pitch " << a.pitch << " yaw "
+                              << a.yaw;
+            }
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
 TEST(AngleVectors, AbsentOutputsAreNotWritten) {
     Vec3 right{7, 7, 7};
     Vec3 up{};
@@ -70,6 +129,15 @@ TEST(NormalizeVector, ReturnsTheLengthAndScalesInPlace) {
     EXPECT_FLOAT_EQ(v.x, 0.6f);
     EXPECT_FLOAT_EQ(v.y, 0.8f);
     EXPECT_EQ(v.z, 0.0f);
+}
+
+TEST(NormalizeVector, ScalesByTheReciprocalOfTheFloatLength) {
+    // With the double length, or a float reciprocal, y would come out as 0x1.c2a21ap-1.
+    const Vec3 in{-0x1.a9120ap+5f, 0x1.8c8410p+6f, -0x1.7ca08ap+2f};
+    Vec3 out{};
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(normalize_vector(in, out)),
+              std::bit_cast<std::uint32_t>(0x1.c28356p+6f));
+    EXPECT_EQ(bits(out), bits({-0x1.e315c2p-2f, 0x1.c2a218p-1f, -0x1.b0936ep-5f}));
 }
 
 TEST(NormalizeVector, ZeroVectorLeavesTheOutputAlone) {

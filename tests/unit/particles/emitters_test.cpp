@@ -10,9 +10,17 @@
 #include "particles/particle_system.hpp"
 #include "scene/frame_clock.hpp"
 #include "tests/support/test_platform.hpp"
+#include "tests/unit/particles/particle_state.hpp"
 
 namespace zelm {
 namespace {
+
+using Emission = ParticleState;
+using Lifetime = ParticleState;
+using Fountain = ParticleState;
+using Spiral = ParticleState;
+using Compaction = ParticleState;
+using LongRun = ParticleState;
 
 ParticleSystem* make(int type) {
     return particle_system_find(particle_system_create(type));
@@ -39,7 +47,7 @@ void frame(float dt) {
     return ::testing::AssertionSuccess();
 }
 
-TEST(Emission, FirstFrameOfFiftyMillisecondsSpawnsTwo) {
+TEST_F(Emission, FirstFrameOfFiftyMillisecondsSpawnsTwo) {
     ParticleSystem* s = make(particle_spiral);
     frame(0.05f);
     EXPECT_EQ(s->live_count, 2);  // at emission times 0 and 0.03
@@ -49,7 +57,7 @@ TEST(Emission, FirstFrameOfFiftyMillisecondsSpawnsTwo) {
     EXPECT_TRUE(packed(s));
 }
 
-TEST(Emission, ZeroFrameSpawnsNothingAgesNothingMovesNothing) {
+TEST_F(Emission, ZeroFrameSpawnsNothingAgesNothingMovesNothing) {
     ParticleSystem* s = make(particle_spiral);
     frame(0.0f);
     EXPECT_EQ(s->live_count, 0);  // emit_clock 0 is not past next_emit_time 0
@@ -65,7 +73,7 @@ TEST(Emission, ZeroFrameSpawnsNothingAgesNothingMovesNothing) {
     EXPECT_EQ(after.colour[1], before.colour[1]);
 }
 
-TEST(Emission, FullPoolKeepsTheBacklogUntilRecordsAreFree) {
+TEST_F(Emission, FullPoolKeepsTheBacklogUntilRecordsAreFree) {
     ParticleSystem* s = make(particle_spiral);
     frame(0.0f);  // seeds the spiral
     for (int i = 0; i < s->capacity; ++i) {
@@ -92,7 +100,7 @@ TEST(Emission, FullPoolKeepsTheBacklogUntilRecordsAreFree) {
     EXPECT_TRUE(packed(s));
 }
 
-TEST(Emission, HeldBackSpawnsComeEvenInAZeroFrame) {
+TEST_F(Emission, HeldBackSpawnsComeEvenInAZeroFrame) {
     ParticleSystem* s = make(particle_spiral);
     frame(0.0f);
     for (int i = 0; i < s->capacity; ++i) {
@@ -106,7 +114,7 @@ TEST(Emission, HeldBackSpawnsComeEvenInAZeroFrame) {
     EXPECT_TRUE(packed(s));
 }
 
-TEST(Emission, DurationGateClosesWithoutAdvancingTheClock) {
+TEST_F(Emission, DurationGateClosesWithoutAdvancingTheClock) {
     ParticleSystem* s = make(particle_fountain);
     s->emit_duration = 0.1f;
     frame(0.06f);
@@ -121,7 +129,7 @@ TEST(Emission, DurationGateClosesWithoutAdvancingTheClock) {
     EXPECT_GT(s->live_count, live);
 }
 
-TEST(Emission, InactiveSystemsNeitherDriftNorEmit) {
+TEST_F(Emission, InactiveSystemsNeitherDriftNorEmit) {
     ParticleSystem* a = make(particle_fountain);
     ParticleSystem* b = make(particle_fountain);
     a->drift_velocity = Vec3{1.0f, -2.0f, 4.0f};
@@ -137,7 +145,7 @@ TEST(Emission, InactiveSystemsNeitherDriftNorEmit) {
     EXPECT_EQ(b->emit_clock, 0.0f);
 }
 
-TEST(Lifetime, FountainDiesAtTwoSecondsExactly) {
+TEST_F(Lifetime, FountainDiesAtTwoSecondsExactly) {
     ParticleSystem* s = make(particle_fountain);
     frame(0.001f);
     Particle* p = s->particles[0];
@@ -150,7 +158,7 @@ TEST(Lifetime, FountainDiesAtTwoSecondsExactly) {
     EXPECT_TRUE(packed(s));
 }
 
-TEST(Lifetime, SpiralDiesAtThirtySecondsExactly) {
+TEST_F(Lifetime, SpiralDiesAtThirtySecondsExactly) {
     ParticleSystem* s = make(particle_spiral);
     frame(7.5f);
     Particle* first = s->particles[0];
@@ -166,7 +174,7 @@ TEST(Lifetime, SpiralDiesAtThirtySecondsExactly) {
     EXPECT_TRUE(packed(s));
 }
 
-TEST(Fountain, BirthFollowsTheNineDrawsInOrder) {
+TEST_F(Fountain, BirthFollowsTheNineDrawsInOrder) {
     ParticleSystem* s = make(particle_fountain);
     random_seed(2026);  // draws 6654 26038 5409 28694 199 4728 22735 32634 6804, then 26467
     const float dt = 0.001f;
@@ -195,7 +203,7 @@ TEST(Fountain, BirthFollowsTheNineDrawsInOrder) {
     EXPECT_EQ(random_next(), 26467);  // exactly nine draws were taken
 }
 
-TEST(Spiral, SeedsOnceFromTheClockAndStartsFromTwoDraws) {
+TEST_F(Spiral, SeedsOnceFromTheClockAndStartsFromTwoDraws) {
     ParticleSystem* a = make(particle_spiral);
     make(particle_spiral);
     testplatform::now_ms = 777;  // draws 2575, 3391, then 8067
@@ -210,7 +218,7 @@ TEST(Spiral, SeedsOnceFromTheClockAndStartsFromTwoDraws) {
     EXPECT_EQ(a->live_count, 0);
 }
 
-TEST(Spiral, BirthIsTheNextPointOfTheSpiral) {
+TEST_F(Spiral, BirthIsTheNextPointOfTheSpiral) {
     ParticleSystem* s = make(particle_spiral);
     frame(0.0f);
     spiral_yaw = 71.0f;
@@ -233,7 +241,7 @@ TEST(Spiral, BirthIsTheNextPointOfTheSpiral) {
     EXPECT_EQ(p.colour[3], 0.7f);
 }
 
-TEST(Spiral, AnglesWrapAfterTheSpawnThatPassesThem) {
+TEST_F(Spiral, AnglesWrapAfterTheSpawnThatPassesThem) {
     ParticleSystem* s = make(particle_spiral);
     frame(0.0f);
     spiral_yaw = 35981.0f;
@@ -256,7 +264,7 @@ TEST(Spiral, AnglesWrapAfterTheSpawnThatPassesThem) {
     EXPECT_EQ(spiral_yaw, 36019.0f - 72000.0f);
 }
 
-TEST(Compaction, LiveFirstAfterThousandsOfRandomFrames) {
+TEST_F(Compaction, LiveFirstAfterThousandsOfRandomFrames) {
     ParticleSystem* spiral = make(particle_spiral);
     ParticleSystem* fountain = make(particle_fountain);
     fountain->drift_velocity = Vec3{3.0f, 0.0f, -1.0f};
@@ -281,7 +289,7 @@ TEST(Compaction, LiveFirstAfterThousandsOfRandomFrames) {
     EXPECT_EQ(after, spiral_records);  // only pointers moved
 }
 
-TEST(Compaction, DeadEntriesInTheLiveRangeTakeLiveOnesFromTheEnd) {
+TEST_F(Compaction, DeadEntriesInTheLiveRangeTakeLiveOnesFromTheEnd) {
     ParticleSystem* s = make(particle_fountain);
     Particle** p = s->particles;
     Particle* const original[6] = {p[0], p[1], p[2], p[3], p[4], p[5]};
@@ -300,7 +308,7 @@ TEST(Compaction, DeadEntriesInTheLiveRangeTakeLiveOnesFromTheEnd) {
     EXPECT_TRUE(packed(s));
 }
 
-TEST(LongRun, DaysOfUnlimitedEmissionKeepOneSpawnPerInterval) {
+TEST_F(LongRun, DaysOfUnlimitedEmissionKeepOneSpawnPerInterval) {
     ParticleSystem* s = make(particle_spiral);
     frame(0.0f);
     // Three days of unlimited emission: as plain growing floats these would no longer move by a
@@ -333,7 +341,7 @@ TEST(LongRun, DaysOfUnlimitedEmissionKeepOneSpawnPerInterval) {
     EXPECT_LE(longest_gap, 31);
 }
 
-TEST(LongRun, LimitedEmissionKeepsItsClock) {
+TEST_F(LongRun, LimitedEmissionKeepsItsClock) {
     ParticleSystem* s = make(particle_fountain);
     s->emit_duration = 1000.0f;
     s->emit_clock = 100.0f;

@@ -5,11 +5,14 @@
 #include <set>
 
 #include "particles/particle_system.hpp"
+#include "tests/unit/particles/particle_state.hpp"
 
 namespace zelm {
 namespace {
 
-TEST(ParticleList, FirstCreationIsIdOneWithAFreshSpiral) {
+using ParticleList = ParticleState;
+
+TEST_F(ParticleList, FirstCreationIsIdOneWithAFreshSpiral) {
     ASSERT_EQ(particle_system_create(particle_spiral), 1);
     ParticleSystem* s = particle_system_head;
     ASSERT_NE(s, nullptr);
@@ -42,7 +45,7 @@ TEST(ParticleList, FirstCreationIsIdOneWithAFreshSpiral) {
     EXPECT_EQ(records.size(), 2000u);
 }
 
-TEST(ParticleList, RefusedTypesUseUpIdsAndLinkNothing) {
+TEST_F(ParticleList, RefusedTypesUseUpIdsAndLinkNothing) {
     EXPECT_EQ(particle_system_create(0), 0);
     EXPECT_EQ(particle_system_create(3), 0);
     EXPECT_EQ(particle_system_create(-1), 0);
@@ -57,7 +60,7 @@ TEST(ParticleList, RefusedTypesUseUpIdsAndLinkNothing) {
     EXPECT_EQ(particle_system_find(1), nullptr);
 }
 
-TEST(ParticleList, SystemsAreAppendedInCreationOrder) {
+TEST_F(ParticleList, SystemsAreAppendedInCreationOrder) {
     const int first = particle_system_create(particle_spiral);
     const int second = particle_system_create(particle_fountain);
     ParticleSystem* a = particle_system_find(first);
@@ -73,7 +76,7 @@ TEST(ParticleList, SystemsAreAppendedInCreationOrder) {
     EXPECT_NE(a->particles[0], b->particles[0]);
 }
 
-TEST(ParticleList, UnknownIdsFindNothingAndMoveNothing) {
+TEST_F(ParticleList, UnknownIdsFindNothingAndMoveNothing) {
     const int id = particle_system_create(particle_spiral);
     EXPECT_EQ(particle_system_find(0), nullptr);
     EXPECT_EQ(particle_system_find(id + 1), nullptr);
@@ -89,7 +92,7 @@ TEST(ParticleList, UnknownIdsFindNothingAndMoveNothing) {
     EXPECT_EQ(s->position.z, 100.0f);
 }
 
-TEST(ParticleList, ResetGivesTheSpawnedStateNewGivesTheDeadOne) {
+TEST_F(ParticleList, ResetGivesTheSpawnedStateNewGivesTheDeadOne) {
     Particle* p = particle_new();
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p->age, -1.0f);

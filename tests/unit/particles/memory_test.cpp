@@ -7,6 +7,7 @@
 
 #include "particles/particle_system.hpp"
 #include "scene/frame_clock.hpp"
+#include "tests/unit/particles/particle_state.hpp"
 
 namespace {
 
@@ -63,7 +64,9 @@ void operator delete[](void* p, std::size_t) noexcept {
 namespace zelm {
 namespace {
 
-TEST(ParticleMemory, NoSystemRecordMeansNoSystemAndNoId) {
+using ParticleMemory = ParticleState;
+
+TEST_F(ParticleMemory, NoSystemRecordMeansNoSystemAndNoId) {
     fail_in = 0;  // the system record
     EXPECT_EQ(particle_system_create(particle_spiral), 0);
     fail_in = -1;
@@ -71,7 +74,7 @@ TEST(ParticleMemory, NoSystemRecordMeansNoSystemAndNoId) {
     EXPECT_EQ(particle_system_create(particle_spiral), 1);
 }
 
-TEST(ParticleMemory, NoPointerArrayRefusesTheSystemAfterTakingAnId) {
+TEST_F(ParticleMemory, NoPointerArrayRefusesTheSystemAfterTakingAnId) {
     fail_in = 1;  // the record succeeds, the pointer array fails
     EXPECT_EQ(particle_system_create(particle_fountain), 0);
     fail_in = -1;
@@ -80,7 +83,7 @@ TEST(ParticleMemory, NoPointerArrayRefusesTheSystemAfterTakingAnId) {
     EXPECT_EQ(particle_system_create(particle_fountain), 2);
 }
 
-TEST(ParticleMemory, NoParticleRecordEndsTheProcessWithMinusOne) {
+TEST_F(ParticleMemory, NoParticleRecordEndsTheProcessWithMinusOne) {
     EXPECT_EXIT(
         {
             fail_in = 2 + 100;  // the record, the array, 100 particles, then failure
@@ -89,7 +92,7 @@ TEST(ParticleMemory, NoParticleRecordEndsTheProcessWithMinusOne) {
         ::testing::ExitedWithCode(255), "");
 }
 
-TEST(ParticleMemory, UpdateSortAndCompactionAllocateNothing) {
+TEST_F(ParticleMemory, UpdateSortAndCompactionAllocateNothing) {
     ParticleSystem* s = particle_system_find(particle_system_create(particle_spiral));
     particle_system_create(particle_fountain);
     frame_dt = 0.02f;

@@ -10,9 +10,13 @@
 #include "particles/particle_system.hpp"
 #include "scene/camera.hpp"
 #include "tests/support/recording_gl.hpp"
+#include "tests/unit/particles/particle_state.hpp"
 
 namespace zelm {
 namespace {
+
+using ParticleSort = ParticleState;
+using ParticleDraw = ParticleState;
 
 using glrec::Fn;
 
@@ -49,14 +53,14 @@ std::vector<int> drawn_order() {
     return order;
 }
 
-TEST(ParticleSort, PartitionKeepsEqualKeysRightOfThePivot) {
+TEST_F(ParticleSort, PartitionKeepsEqualKeysRightOfThePivot) {
     // x keys 2, 1, 2, 0, 2: the middle entry (index 2) is the pivot.
     ParticleSystem* s = system_with({{2, 9, 9}, {1, 9, 9}, {2, 9, 9}, {0, 9, 9}, {2, 9, 9}});
     EXPECT_EQ(particle_partition(s->particles, 0, 4, 0), 2);
     EXPECT_EQ(pool_order(s), (std::vector<int>{3, 1, 2, 0, 4}));
 }
 
-TEST(ParticleSort, TiesComeOutInTheOrderTheStepsGive) {
+TEST_F(ParticleSort, TiesComeOutInTheOrderTheStepsGive) {
     ParticleSystem* s = system_with({{2, 9, 9}, {1, 9, 9}, {2, 9, 9}, {0, 9, 9}, {2, 9, 9}});
     particle_sort(s, 0, 4, 0);
     EXPECT_EQ(pool_order(s), (std::vector<int>{3, 1, 2, 0, 4}));
@@ -67,7 +71,7 @@ TEST(ParticleSort, TiesComeOutInTheOrderTheStepsGive) {
     EXPECT_EQ(pool_order(t), (std::vector<int>{1, 0, 2}));
 }
 
-TEST(ParticleSort, SortsAscendingAlongTheChosenAxisOnly) {
+TEST_F(ParticleSort, SortsAscendingAlongTheChosenAxisOnly) {
     ParticleSystem* s =
         system_with({{0, 5, -1}, {9, 4, -2}, {-3, 3, -3}, {7, 2, -4}, {1, 1, -5}, {4, 0.5f, -6}});
     particle_sort(s, 0, 5, 1);
@@ -88,7 +92,7 @@ void reference_sort(Particle** particles, int first, int last, int axis) {
     }
 }
 
-TEST(ParticleSort, SameOrderAsTheQuicksortStepsOnEveryKindOfInput) {
+TEST_F(ParticleSort, SameOrderAsTheQuicksortStepsOnEveryKindOfInput) {
     ParticleSystem* s = particle_system_find(particle_system_create(particle_spiral));
     std::mt19937 rng(11);
     std::uniform_real_distribution<float> wide(-60.0f, 60.0f);
@@ -134,7 +138,7 @@ TEST(ParticleSort, SameOrderAsTheQuicksortStepsOnEveryKindOfInput) {
     }
 }
 
-TEST(ParticleDraw, StateCallsAndOneBatchOfCornersInOrder) {
+TEST_F(ParticleDraw, StateCallsAndOneBatchOfCornersInOrder) {
     ParticleSystem* s = system_with({{1, 2, 3}});
     s->particles[0]->colour[1] = 0.25f;
     s->particles[0]->colour[2] = -0.5f;  // passed on unclamped
@@ -170,7 +174,7 @@ TEST(ParticleDraw, StateCallsAndOneBatchOfCornersInOrder) {
     EXPECT_EQ(glrec::texts(), expected);
 }
 
-TEST(ParticleDraw, SpriteAxesFollowTheCamerasRightAndUp) {
+TEST_F(ParticleDraw, SpriteAxesFollowTheCamerasRightAndUp) {
     system_with({{0, 0, 0}});
     camera = Camera{{0, 120, 130}, {0, -10, 90}};
     // right (-1, 0, 0), up (0, sin -10, cos 10), each times 0.8.
@@ -194,7 +198,7 @@ TEST(ParticleDraw, SpriteAxesFollowTheCamerasRightAndUp) {
     }
 }
 
-TEST(ParticleDraw, FarEndOfTheSortedRangeIsDrawnFirst) {
+TEST_F(ParticleDraw, FarEndOfTheSortedRangeIsDrawnFirst) {
     // The system lies along +x from the camera: the largest x is farthest and comes first.
     ParticleSystem* s = system_with({{3, 0, 0}, {-5, 0, 0}, {8, 0, 0}, {0, 0, 0}});
     particle_system_set_position(s, 0.0f, 0.0f, 100.0f);
@@ -210,7 +214,7 @@ TEST(ParticleDraw, FarEndOfTheSortedRangeIsDrawnFirst) {
     EXPECT_EQ(drawn_order(), (std::vector<int>{1, 3, 0, 2}));
 }
 
-TEST(ParticleDraw, EqualOffsetsPickTheLaterAxisAndZeroDrawsFirstToLast) {
+TEST_F(ParticleDraw, EqualOffsetsPickTheLaterAxisAndZeroDrawsFirstToLast) {
     ParticleSystem* s = system_with({{1, 4, 0}, {2, 3, 0}, {3, 2, 0}});
     // |d.x| == |d.y| == 50: y wins and d.y > 0, so the largest y is drawn first.
     camera.position = Vec3{50, -50, 0};
@@ -229,7 +233,7 @@ TEST(ParticleDraw, EqualOffsetsPickTheLaterAxisAndZeroDrawsFirstToLast) {
     EXPECT_EQ(drawn_order(), (std::vector<int>{2, 0, 1}));
 }
 
-TEST(ParticleDraw, InactiveSystemIsSortedAndSetsStateButDrawsNothing) {
+TEST_F(ParticleDraw, InactiveSystemIsSortedAndSetsStateButDrawsNothing) {
     ParticleSystem* s = system_with({{0, 0, 2}, {0, 0, 1}});
     s->active = 0;
     particle_blend_dst = GL_ONE_MINUS_SRC_ALPHA;
@@ -253,7 +257,7 @@ TEST(ParticleDraw, InactiveSystemIsSortedAndSetsStateButDrawsNothing) {
     EXPECT_EQ(glrec::texts(), expected);
 }
 
-TEST(ParticleDraw, EverySystemGetsItsOwnBatchEmptyOnesToo) {
+TEST_F(ParticleDraw, EverySystemGetsItsOwnBatchEmptyOnesToo) {
     ParticleSystem* empty = particle_system_find(particle_system_create(particle_spiral));
     ParticleSystem* two = system_with({{0, 0, 0}, {1, 1, 1}});
     particle_system_set_position(empty, 5.0f, 6.0f, 7.0f);

@@ -16,14 +16,48 @@
 #include "mesh/heightfield.hpp"
 #include "particles/particle_system.hpp"
 #include "scene/frame_clock.hpp"
+#include "scene/text_overlay.hpp"
 #include "settings/settings.hpp"
 #include "tests/support/recording_gl.hpp"
 #include "tests/support/test_platform.hpp"
+#include "tests/unit/particles/particle_state.hpp"
 
 namespace zelm {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Every test starts from the state a new process has: no scene, mesh or particle systems yet,
+// the settings at their defaults.
+class SceneState : public ParticleState {
+protected:
+    void SetUp() override {
+        ParticleState::SetUp();
+        heightfield_release();
+        heightfield = {};
+        ripple_phase = 0.0f;
+        scene_ready = 0;
+        orbit_speed = 0.0f;
+        window_width = 640;
+        window_height = 480;
+        text_in_window_pixels = 0;
+        show_frame_rate = 1;
+        font_initialised = 0;
+        datadir = nullptr;
+        use_heightfield = 1;
+        fullscreen = 0;
+        use_alt_blend = 0;
+    }
+
+    void TearDown() override {
+        heightfield_release();
+        ParticleState::TearDown();
+    }
+};
+using SceneSetup = SceneState;
+using DrawFrame = SceneState;
+using CameraOrbit = SceneState;
+using SceneResize = SceneState;
 using glrec::Fn;
 
 std::string data_dir = ZELM_TEST_DATA_DIR;
@@ -94,7 +128,7 @@ const std::vector<std::string> projection_calls = {
     "gluPerspective(90, 1.33333, 1.01, 4096)",
 };
 
-TEST(SceneSetup, WithoutDataFilesReportsEachTextureAndGoesOn) {
+TEST_F(SceneSetup, WithoutDataFilesReportsEachTextureAndGoesOn) {
     std::string dir = empty_dir("nodata");
     setup_with(dir);
     std::vector<std::string> want = render_state_calls;
@@ -118,7 +152,7 @@ TEST(SceneSetup, WithoutDataFilesReportsEachTextureAndGoesOn) {
     EXPECT_TRUE(testplatform::events.empty());
 }
 
-TEST(SceneSetup, FullScreenRestoresTheDisplayBeforeEachTextureMessage) {
+TEST_F(SceneSetup, FullScreenRestoresTheDisplayBeforeEachTextureMessage) {
     fullscreen = 1;
     std::string dir = empty_dir("nodata_fullscreen");
     setup_with(dir);
@@ -131,7 +165,7 @@ TEST(SceneSetup, FullScreenRestoresTheDisplayBeforeEachTextureMessage) {
               3);
 }
 
-TEST(SceneSetup, LoadsTexturesThenPlacesEverything) {
+TEST_F(SceneSetup, LoadsTexturesThenPlacesEverything) {
     setup_with(data_dir, 5000);
     EXPECT_EQ(testplatform::events, std::vector<std::string>{"begin_timer_period"});
     EXPECT_EQ(uploaded_textures(), (std::vector<GLuint>{3, 2, 4}));
@@ -167,13 +201,13 @@ TEST(SceneSetup, LoadsTexturesThenPlacesEverything) {
     EXPECT_EQ(scene_ready, 1);
 }
 
-TEST(SceneSetup, AltBlendCoversInsteadOfAdding) {
+TEST_F(SceneSetup, AltBlendCoversInsteadOfAdding) {
     use_alt_blend = 1;
     setup_with(data_dir);
     EXPECT_EQ(particle_blend_dst, static_cast<unsigned>(GL_ONE_MINUS_SRC_ALPHA));
 }
 
-TEST(SceneSetup, TimerFailureIsReportedToTheWindowAndSetupGoesOn) {
+TEST_F(SceneSetup, TimerFailureIsReportedToTheWindowAndSetupGoesOn) {
     testplatform::reset();
     testplatform::timer_period_result = 0;
     glrec::reset();
@@ -190,7 +224,7 @@ TEST(SceneSetup, TimerFailureIsReportedToTheWindowAndSetupGoesOn) {
     EXPECT_EQ(heightfield.pending_state, heightfield_ripple);
 }
 
-TEST(SceneSetup, PathThatFillsTheBufferLoadsAndOneByteMoreFails) {
+TEST_F(SceneSetup, PathThatFillsTheBufferLoadsAndOneByteMoreFails) {
     // "/particle.pcx" adds 13 bytes: 986 + 13 = 999 characters plus the terminator fill the
     // 1000-byte path buffer exactly.
     std::string fits = data_dir_of_length(986);
@@ -199,7 +233,7 @@ TEST(SceneSetup, PathThatFillsTheBufferLoadsAndOneByteMoreFails) {
     EXPECT_EQ(uploaded_textures(), (std::vector<GLuint>{3, 2, 4}));
 }
 
-TEST(SceneSetup, PathTooLongForTheBufferIsAFailedLoad) {
+TEST_F(SceneSetup, PathTooLongForTheBufferIsAFailedLoad) {
     std::string too_long = data_dir_of_length(987);
     setup_with(too_long);
     // Only the particle texture's path is too long; the shorter names still load.
@@ -209,7 +243,7 @@ TEST(SceneSetup, PathTooLongForTheBufferIsAFailedLoad) {
     EXPECT_EQ(uploaded_textures(), (std::vector<GLuint>{2, 4}));
 }
 
-TEST(SceneSetup, DataFolderFarBeyondTheBufferFailsEveryTextureWithoutOverflow) {
+TEST_F(SceneSetup, DataFolderFarBeyondTheBufferFailsEveryTextureWithoutOverflow) {
     std::string huge(5000, 'x');
     setup_with(huge);
     EXPECT_EQ(std::count(testplatform::events.begin(), testplatform::events.end(),
@@ -260,7 +294,7 @@ void setup_and_draw_one_frame() {
     draw_frame();
 }
 
-TEST(DrawFrame, CallsInOrder) {
+TEST_F(DrawFrame, CallsInOrder) {
     setup_and_draw_one_frame();
     const std::vector<std::string> calls = glrec::texts_without(
         {Fn::Color3fv, Fn::TexCoord2fv, Fn::Vertex3fv, Fn::Color4f, Fn::TexCoord2f, Fn::Vertex2f});
@@ -346,7 +380,38 @@ TEST(DrawFrame, CallsInOrder) {
     EXPECT_EQ(texts[1].y, 0);
 }
 
-TEST(DrawFrame, CreditLineFitsTheOverlay) {
+TEST_F(DrawFrame, TextInWindowPixelsKeepsTheCreditLineAtTheBottomAndCanDropTheMeter) {
+    // At 640 x 480 the window's pixels are the fixed overlay space: the same text, same place.
+    text_in_window_pixels = 1;
+    setup_and_draw_one_frame();
+    const std::vector<DrawnText> at_640 = drawn_texts();
+    ASSERT_EQ(at_640.size(), 2u);
+    EXPECT_EQ(at_640[0].y, 470);
+    EXPECT_EQ(at_640[1].y, 0);
+    EXPECT_EQ(glrec::count(Fn::Ortho2D), 2);
+
+    window_width = 1024;
+    window_height = 768;
+    text_in_window_pixels = 1;
+    show_frame_rate = 0;
+    setup_and_draw_one_frame();
+    const std::vector<DrawnText> texts = drawn_texts();
+    EXPECT_EQ(glrec::count(Fn::Ortho2D), 1);
+    EXPECT_EQ(glrec::texts_without({Fn::Color4f, Fn::TexCoord2f, Fn::Vertex2f}).back(),
+              "glPopMatrix()");
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].text, scene_credit_line);
+    EXPECT_EQ(texts[0].x, 0);
+    EXPECT_EQ(texts[0].y, 758);
+    const std::vector<std::string> calls = glrec::texts();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "gluOrtho2D(0, 1024, 768, 0)"), calls.end());
+    text_in_window_pixels = 0;
+    show_frame_rate = 1;
+    window_width = 640;
+    window_height = 480;
+}
+
+TEST_F(DrawFrame, CreditLineFitsTheOverlay) {
     EXPECT_GT(std::strlen(scene_credit_line), 0u);
     EXPECT_LE(std::strlen(scene_credit_line), 80u);
     for (const char* p = scene_credit_line; *p != '\0'; ++p) {
@@ -354,7 +419,7 @@ TEST(DrawFrame, CreditLineFitsTheOverlay) {
     }
 }
 
-TEST(DrawFrame, WithoutHeightfieldTheMeshIsNeitherMovedNorDrawn) {
+TEST_F(DrawFrame, WithoutHeightfieldTheMeshIsNeitherMovedNorDrawn) {
     use_heightfield = 0;
     setup_and_draw_one_frame();
     EXPECT_EQ(heightfield.state, heightfield_settle);  // no animation step was taken
@@ -365,7 +430,7 @@ TEST(DrawFrame, WithoutHeightfieldTheMeshIsNeitherMovedNorDrawn) {
     EXPECT_EQ(glrec::texts()[10], "glMatrixMode(GL_PROJECTION)");  // straight to the sprites
 }
 
-TEST(CameraOrbit, FirstFrameStartsTheCircleAtMinusXAndLooksAtTheCentre) {
+TEST_F(CameraOrbit, FirstFrameStartsTheCircleAtMinusXAndLooksAtTheCentre) {
     setup_and_draw_one_frame();
     EXPECT_FLOAT_EQ(frame_dt, 0.016f);
     EXPECT_EQ(camera.angles.yaw, 10.0f * frame_dt);
@@ -376,7 +441,7 @@ TEST(CameraOrbit, FirstFrameStartsTheCircleAtMinusXAndLooksAtTheCentre) {
     EXPECT_EQ(camera.angles.pitch, -10.0f);
 }
 
-TEST(CameraOrbit, PassesPlusYAtYawNinety) {
+TEST_F(CameraOrbit, PassesPlusYAtYawNinety) {
     orbit_speed = 10.0f;
     camera.position.z = 130.0f;
     frame_dt = 0.5f;
@@ -389,7 +454,7 @@ TEST(CameraOrbit, PassesPlusYAtYawNinety) {
     EXPECT_EQ(camera.position.z, 130.0f);
 }
 
-TEST(CameraOrbit, EightHoursAtOneThousandFramesASecondKeepTheSameCircleAndSpeed) {
+TEST_F(CameraOrbit, EightHoursAtOneThousandFramesASecondKeepTheSameCircleAndSpeed) {
     // Unwrapped, the yaw passes 262144 degrees after about 7.3 hours; a float step there is
     // 1/32 degree and a 0.01-degree advance rounds to nothing: the camera would stand still.
     orbit_speed = 10.0f;
@@ -414,7 +479,7 @@ TEST(CameraOrbit, EightHoursAtOneThousandFramesASecondKeepTheSameCircleAndSpeed)
     EXPECT_NEAR(std::hypot(camera.position.x, camera.position.y), 120.0f, 1e-3f);
 }
 
-TEST(CameraOrbit, HugeStepStillLandsWithinOneTurn) {
+TEST_F(CameraOrbit, HugeStepStillLandsWithinOneTurn) {
     orbit_speed = 10.0f;
     frame_dt = 2147483.0f;  // the longest gap the clock can report
     orbit_camera();
@@ -427,7 +492,7 @@ TEST(CameraOrbit, HugeStepStillLandsWithinOneTurn) {
     EXPECT_FLOAT_EQ(camera.angles.yaw, 355.0f);
 }
 
-TEST(SceneResize, ReloadsTheProjectionForTheNewAspect) {
+TEST_F(SceneResize, ReloadsTheProjectionForTheNewAspect) {
     glrec::reset();
     scene_resize(1024, 512);
     const std::vector<std::string> want = {

@@ -9,12 +9,22 @@ namespace {
 
 using testplatform::now_ms;
 
+// Each test starts from the clock and the platform as a new process has them.
+class FrameClockTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testplatform::reset();
+        frame_clock = {};
+        frame_dt = 0.0f;
+    }
+};
+
 std::string meter_text() {
     char buf[64];
     return format_frame_rate(buf, sizeof buf, frame_rate());
 }
 
-TEST(FrameClock, StartSetsBothTimesAndZeroDt) {
+TEST_F(FrameClockTest, StartSetsBothTimesAndZeroDt) {
     frame_dt = 3.0f;
     now_ms = 5000;
     frame_clock_start();
@@ -24,7 +34,7 @@ TEST(FrameClock, StartSetsBothTimesAndZeroDt) {
     EXPECT_EQ(frame_dt, 0.0f);
 }
 
-TEST(FrameClock, TickGivesSecondsSinceThePreviousTick) {
+TEST_F(FrameClockTest, TickGivesSecondsSinceThePreviousTick) {
     now_ms = 100;
     frame_clock_start();
     now_ms = 116;
@@ -35,7 +45,7 @@ TEST(FrameClock, TickGivesSecondsSinceThePreviousTick) {
     EXPECT_EQ(frame_dt, 0.0f);  // two ticks in the same millisecond
 }
 
-TEST(FrameClock, CounterWrapGivesTheTrueSmallDifference) {
+TEST_F(FrameClockTest, CounterWrapGivesTheTrueSmallDifference) {
     now_ms = 0xFFFFFFFFu;
     frame_clock_start();
     now_ms = 1;  // wrapped: 2 ms later
@@ -45,7 +55,7 @@ TEST(FrameClock, CounterWrapGivesTheTrueSmallDifference) {
     EXPECT_STREQ(format_frame_rate(buf, sizeof buf, frame_rate()), "fps = 500.0000");
 }
 
-TEST(FrameClock, WindowCountsOneToElevenAndRestartsAtThePreviousTick) {
+TEST_F(FrameClockTest, WindowCountsOneToElevenAndRestartsAtThePreviousTick) {
     now_ms = 0;
     frame_clock_start();
     std::vector<int> counts;
@@ -64,7 +74,7 @@ TEST(FrameClock, WindowCountsOneToElevenAndRestartsAtThePreviousTick) {
     EXPECT_EQ(counts, expected);
 }
 
-TEST(FrameClock, FirstFrameAveragesTheSetupTickToo) {
+TEST_F(FrameClockTest, FirstFrameAveragesTheSetupTickToo) {
     // Setup ticks once right after the start; the first frame's tick makes two.
     now_ms = 1000;
     frame_clock_start();
@@ -76,7 +86,7 @@ TEST(FrameClock, FirstFrameAveragesTheSetupTickToo) {
     EXPECT_EQ(meter_text(), "fps = 100.0000");
 }
 
-TEST(FrameClock, MeterFormatPadsAndKeepsFourDecimals) {
+TEST_F(FrameClockTest, MeterFormatPadsAndKeepsFourDecimals) {
     char buf[64];
     EXPECT_STREQ(format_frame_rate(buf, sizeof buf, 59.88), "fps = 59.8800");
     EXPECT_STREQ(format_frame_rate(buf, sizeof buf, 5.0), "fps = 5.0000");
@@ -84,7 +94,7 @@ TEST(FrameClock, MeterFormatPadsAndKeepsFourDecimals) {
     EXPECT_STREQ(format_frame_rate(buf, sizeof buf, 1234.5), "fps = 1234.5000");
 }
 
-TEST(FrameClock, EmptyWindowRepeatsTheLastRateNeverInfinity) {
+TEST_F(FrameClockTest, EmptyWindowRepeatsTheLastRateNeverInfinity) {
     now_ms = 0;
     frame_clock_start();
     now_ms = 0;
@@ -104,7 +114,7 @@ TEST(FrameClock, EmptyWindowRepeatsTheLastRateNeverInfinity) {
     EXPECT_EQ(meter_text(), full_window);
 }
 
-TEST(FrameClock, FormatNeverPrintsInfOrNan) {
+TEST_F(FrameClockTest, FormatNeverPrintsInfOrNan) {
     char buf[64];
     EXPECT_STREQ(format_frame_rate(buf, sizeof buf, 1.0 / 0.0), "fps = 0.0000");
     EXPECT_STREQ(format_frame_rate(buf, sizeof buf, 0.0 / 0.0), "fps = 0.0000");

@@ -1,4 +1,5 @@
-// The XScreenSaver options: window ids in their two notations, and which window a hack takes.
+// The XScreenSaver options: window ids in their two notations, which window a hack takes, and
+// the options every hack takes.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -104,16 +105,67 @@ TEST(HackRequest, BadOptionsSayWhatIsWrong) {
              Case{parse({"-root"}, "garbage"),
                   "XSCREENSAVER_WINDOW is not a window id: \"garbage\""},
              Case{parse({}, "0x"), "XSCREENSAVER_WINDOW is not a window id: \"0x\""},
-             Case{parse({"-root", "-delay", "10"}),
-                  "unknown option \"-delay\" (a hack takes -root or -window-id ID)"},
-             Case{parse({"extra", "-window-id", "3"}),
-                  "unknown option \"extra\" (a hack takes -root or -window-id ID)"},
+             Case{parse({"-root", "-speed", "10"}), "unknown option \"-speed\""},
+             Case{parse({"extra", "-window-id", "3"}), "unknown option \"extra\""},
+             Case{parse({"-root", "-delay"}),
+                  "-delay needs a number of microseconds from 0 to 10000000"},
+             Case{parse({"--root", "--delay", "-5"}),
+                  "--delay needs a number of microseconds from 0 to 10000000"},
+             Case{parse({"-root", "-delay", "10000001"}),
+                  "-delay needs a number of microseconds from 0 to 10000000"},
+             Case{parse({"-root", "-delay", "2e4"}),
+                  "-delay needs a number of microseconds from 0 to 10000000"},
+             Case{parse({"-root", "--visual"}), "--visual needs a visual"},
          }) {
         EXPECT_EQ(c.request.target, HackTarget::bad) << c.error;
         EXPECT_EQ(c.request.error, c.error);
     }
+    // Only an unknown option is followed by the usage.
+    EXPECT_EQ(parse({"-root", "-speed"}).usage_too, 1);
+    EXPECT_EQ(parse({"-root", "-delay", "x"}).usage_too, 0);
     // An explicit id needs no variable, so a broken one does not matter then.
     EXPECT_EQ(parse({"-window-id", "9"}, "garbage").target, HackTarget::window);
+}
+
+TEST(HackRequest, TheHackOptionsInBothSpellingsAndAnyOrder) {
+    const HackRequest defaults = parse({"-root"});
+    EXPECT_EQ(defaults.delay_us, 30000);
+    EXPECT_EQ(defaults.show_fps, 0);
+    EXPECT_EQ(defaults.heightfield, -1);
+    EXPECT_EQ(defaults.alt_blend, -1);
+    for (const HackRequest& request :
+         {parse({"-root", "-delay", "20000", "-fps", "-no-heightfield", "-alt-blend"}),
+          parse({"--alt-blend", "--no-heightfield", "--fps", "--delay", "20000", "--root"}),
+          parse({"-fps", "--visual", "0x21", "-install", "--noinstall", "-mono", "--pair",
+                 "--window-id", "0x2a", "-no-heightfield", "-delay", "7", "--delay", "20000",
+                 "-alt-blend"})}) {
+        EXPECT_NE(request.target, HackTarget::bad) << request.error;
+        EXPECT_EQ(request.delay_us, 20000);
+        EXPECT_EQ(request.show_fps, 1);
+        EXPECT_EQ(request.heightfield, 0);
+        EXPECT_EQ(request.alt_blend, 1);
+    }
+    // The last of a pair counts; 0 turns pacing off.
+    const HackRequest last = parse({"-window-id", "5", "-fps", "--no-fps", "-no-heightfield",
+                                    "-heightfield", "--alt-blend", "-no-alt-blend", "-delay", "0"});
+    EXPECT_EQ(last.target, HackTarget::window);
+    EXPECT_EQ(last.show_fps, 0);
+    EXPECT_EQ(last.heightfield, 1);
+    EXPECT_EQ(last.alt_blend, 0);
+    EXPECT_EQ(last.delay_us, 0);
+    // The options keep the daemon's window from the variable.
+    const HackRequest daemon = parse({"-root", "-delay", "1000", "-fps"}, "0x400001");
+    EXPECT_EQ(daemon.target, HackTarget::window);
+    EXPECT_EQ(daemon.window_id, 0x400001ul);
+    EXPECT_EQ(daemon.delay_us, 1000);
+}
+
+TEST(HackRequest, HelpWinsEverywhere) {
+    for (const HackRequest& request :
+         {parse({"--help"}), parse({"-help"}), parse({"-h"}), parse({"-root", "-bogus", "--help"}),
+          parse({"/c", "-h"}), parse({"-window-id", "junk", "-help"}), parse({"--help"}, "0x10")}) {
+        EXPECT_EQ(request.target, HackTarget::help);
+    }
 }
 
 }  // namespace

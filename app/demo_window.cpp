@@ -1,0 +1,122 @@
+#include "app/demo_window.hpp"
+
+#include <cstdlib>
+
+#include "app/input_rules.hpp"
+#include "platform/messages.hpp"
+#include "platform/platform.hpp"
+#include "scene/scene.hpp"
+#include "settings/settings.hpp"
+
+namespace zelm {
+
+int demo_window_exists = 0;
+int demo_context_created = 0;
+
+namespace {
+
+// Before the window exists there is nothing to undo: say why and end the process.
+[[noreturn]] void fail_before_window(const char* text) {
+    platform_message_box(text, messages::caption_error, MessageIcon::error, MessageOwner::none);
+    std::exit(-1);
+}
+
+// A failed creation step: the full-screen mode goes back first where the step says so, then
+// the message, then the window is destroyed.
+void fail_creation_step(const char* text, int restore_display) {
+    if (restore_display != 0 && fullscreen != 0) {
+        platform_restore_display_mode();
+    }
+    platform_message_box(text, messages::caption_error_colon, MessageIcon::error,
+                         MessageOwner::none);
+    platform_destroy_demo_window();
+}
+
+bool skip_context_step(const DemoWindowHooks& hooks) {
+    return hooks.skip_context_steps_once_destroyed != 0 && demo_window_exists == 0;
+}
+
+}  // namespace
+
+void prepare_fullscreen_mode(const DemoWindowHooks& hooks) {
+    if (hooks.find_display_mode() == 0) {
+        fail_before_window(messages::no_fullscreen_mode);
+    }
+    switch (hooks.test_display_mode()) {
+        case DisplayModeTest::bad_mode:
+            fail_before_window(messages::mode_test_bad_mode);
+        case DisplayModeTest::failed:
+            fail_before_window(messages::mode_test_failed);
+        case DisplayModeTest::ok:
+            break;
+    }
+}
+
+int setup_pixel_format(const DemoWindowHooks& hooks) {
+    if (hooks.choose_pixel_format() == 0) {
+        platform_message_box(messages::pixel_format_not_chosen, messages::caption_error,
+                             MessageIcon::error, MessageOwner::demo_window);
+        std::exit(1);
+    }
+    if (hooks.format_needs_palette() != 0) {
+        platform_message_box(messages::pixel_format_needs_palette, messages::caption_error,
+                             MessageIcon::none, MessageOwner::none);
+        return 0;
+    }
+    if (hooks.set_pixel_format() == 0) {
+        platform_message_box(messages::pixel_format_not_set, messages::caption_error,
+                             MessageIcon::error, MessageOwner::demo_window);
+        std::exit(1);
+    }
+    return 1;
+}
+
+void run_demo_window_creation(const DemoWindowHooks& hooks) {
+    demo_window_exists = 1;
+    demo_context_created = 0;
+    hooks.hide_cursor();
+    if (fullscreen != 0) {
+        hooks.switch_display_mode();
+    } else {
+        hooks.center_cursor();
+    }
+    hooks.show_window();
+    if (setup_pixel_format(hooks) == 0) {
+        fail_creation_step(messages::pixel_format_not_setup, 0);
+    }
+    if (!skip_context_step(hooks)) {
+        demo_context_created = hooks.create_context() != 0 ? 1 : 0;
+        if (demo_context_created == 0) {
+            fail_creation_step(messages::context_not_created, 1);
+        }
+    }
+    if (!skip_context_step(hooks) && hooks.make_context_current() == 0) {
+        fail_creation_step(messages::context_not_current, 1);
+    }
+    // Without a current context the scene's GL calls do nothing; its messages still come.
+    scene_setup();
+    demo_creation_complete();
+    scene_ready = 1;
+}
+
+void run_demo_window_destruction(const DemoWindowHooks& hooks) {
+    if (demo_window_exists == 0) {
+        return;
+    }
+    demo_window_exists = 0;
+    hooks.show_cursor();
+    if (fullscreen != 0) {
+        platform_restore_display_mode();
+    }
+    hooks.hide_window();
+    hooks.release_context();
+    if (demo_context_created != 0) {
+        hooks.delete_context();
+        demo_context_created = 0;
+    }
+    platform_end_timer_period();
+    hooks.release_window();
+    hooks.post_quit();
+}
+
+}  // namespace zelm

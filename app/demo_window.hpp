@@ -1,0 +1,62 @@
+// The demo window's behaviour, written once for every shell: the full-screen preparation before
+// the window exists, the creation steps once it does, and the destruction steps. The order, the
+// messages and the exit codes are decided here; each shell supplies the few calls that differ as
+// DemoWindowHooks.
+#pragma once
+
+namespace zelm {
+
+enum class DisplayModeTest { ok, bad_mode, failed };
+
+struct DemoWindowHooks {
+    // Full-screen preparation: find the 640x480 mode (1 when listed), then ask the display
+    // whether it can take it without switching.
+    int (*find_display_mode)();
+    DisplayModeTest (*test_display_mode)();
+
+    // Creation steps.
+    void (*hide_cursor)();
+    void (*switch_display_mode)();  // to the found mode; the result is ignored
+    void (*center_cursor)();        // at (window_width / 2, window_height / 2) on the screen
+    void (*show_window)();
+    int (*choose_pixel_format)();   // 0 when none can be chosen
+    int (*format_needs_palette)();  // of the chosen format
+    int (*set_pixel_format)();      // 0 when it cannot be set
+    int (*create_context)();        // 0 when none is created
+    int (*make_context_current)();  // 0 on failure
+
+    // Destruction steps.
+    void (*show_cursor)();
+    void (*hide_window)();
+    void (*release_context)();  // make no context current
+    void (*delete_context)();   // only called when one was created
+    void (*release_window)();   // give back the drawing surface (and, on X, the window)
+    void (*post_quit)();
+
+    // Windows lets the creation steps after a failed one run against a destroyed window, where
+    // they do nothing. On X a destroyed window can get no context: with this set, the two
+    // context steps are skipped once the window is gone.
+    int skip_context_steps_once_destroyed;
+};
+
+// 1 between the creation steps' start and the destruction steps' end.
+extern int demo_window_exists;
+// 1 while a context created by the creation steps has not been deleted.
+extern int demo_context_created;
+
+// Finds and tests the full-screen mode; ends the process with exit code -1 after saying why
+// when it cannot be had. Call only with fullscreen on, before the window is created.
+void prepare_fullscreen_mode(const DemoWindowHooks& hooks);
+
+// The creation steps: cursor, display mode, window shown, pixel format, context, scene setup.
+// A failed step destroys the window (platform_destroy_demo_window) and the sequence goes on.
+void run_demo_window_creation(const DemoWindowHooks& hooks);
+
+// The destruction steps; the quit message is posted last. Only the first call does anything.
+void run_demo_window_destruction(const DemoWindowHooks& hooks);
+
+// The pixel-format step on its own: 1 when set, 0 when the chosen format needs a
+// palette; the process ends with exit code 1 when none can be chosen or set.
+int setup_pixel_format(const DemoWindowHooks& hooks);
+
+}  // namespace zelm

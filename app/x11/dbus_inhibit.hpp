@@ -1,0 +1,26 @@
+// The desktop's idle inhibition over the session bus (org.freedesktop.ScreenSaver), which
+// desktop environments use to hold off their own blanking and locking: asked for when the demo
+// window appears, given back when it goes.
+#pragma once
+
+#include <cstdint>
+
+struct DBusConnection;
+
+namespace zelm {
+
+struct DbusInhibit {
+    DBusConnection* bus;  // a private connection; null without a bus or an inhibit
+    std::uint32_t cookie;
+};
+
+// Calls Inhibit on the session bus: the one that $DBUS_SESSION_BUS_ADDRESS names, else the
+// socket $XDG_RUNTIME_DIR/bus (never libdbus's autolaunch, which would start a bus and leave it
+// behind). Without a bus or a service, or when the call fails, the
+// result holds no connection and nothing is said: the X server's blanking is still held off.
+DbusInhibit inhibit_desktop_idle(const char* application, const char* reason);
+
+// Calls UnInhibit with the cookie and closes the connection; nothing when none is held.
+void release_desktop_idle(DbusInhibit& inhibit);
+
+}  // namespace zelm

@@ -1,0 +1,97 @@
+#!/usr/bin/env python3
+"""CPU use and frame pacing of GL hacks on one private Xvfb, one hack after the other.
+
+usage: hack_cpu.py SWAP_LOG_LIBRARY SECONDS NAME=COMMAND...
+
+Each COMMAND runs drawing on the root window with the frame logger preloaded; after two
+seconds of warm-up, its user + system time and its frames are counted over SECONDS. Prints one
+line per hack: NAME cpu_percent frames cpu_ms_per_frame mean_interval_ms worst_interval_ms
+median_interval_ms, the intervals being those between the ends of successive frames (their
+swaps). The median shows the pacing itself; the mean and the worst also take in the moments when
+a busy machine gave the hack no processor.
+"""
+import os
+import shlex
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def cpu_seconds(pid):
+    fields = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / TICKS  # utime, stime
+
+
+def swap_times(path):
+    data = open(path, "rb").read() if os.path.exists(path) else b""
+    return [t / 1e9 for t in struct.unpack(f"{len(data) // 8}q", data[: len(data) // 8 * 8])]
+
+
+def start_xvfb(tmp):
+    read, write = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                             "-noreset", "-displayfd", str(write)], pass_fds=(write,),
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    number = os.read(read, 16).decode().strip()
+    os.close(read)
+    display = f":{number}"
+    for _ in range(100):  # until it answers
+        if subprocess.run(["xdpyinfo", "-display", display], stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL).returncode == 0:
+            break
+        time.sleep(0.1)
+    return xvfb, display
+
+
+def measure(library, seconds, name, command, display, tmp):
+    log = os.path.join(tmp, f"{name}.swaps")
+    env = dict(os.environ, DISPLAY=display, LD_PRELOAD=library, ZELM_SWAP_LOG=log)
+    errors = open(os.path.join(tmp, f"{name}.stderr"), "w+")
+    hack = subprocess.Popen(shlex.split(command), env=env, stdout=subprocess.DEVNULL,
+                            stderr=errors)
+    try:
+        time.sleep(2)
+        cpu0, frames0 = cpu_seconds(hack.pid), len(swap_times(log))
+        time.sleep(seconds)
+        cpu1, swaps = cpu_seconds(hack.pid), swap_times(log)
+    finally:
+        ended = hack.poll()
+        hack.send_signal(signal.SIGTERM)
+        hack.wait()
+    if ended is not None:
+        errors.seek(0)
+        sys.exit(f"{name} ended with {ended} before the count was over: {errors.read()}")
+    window = swaps[frames0:]
+    intervals = [b - a for a, b in zip(window, window[1:])]
+    frames = len(window)
+    cpu = cpu1 - cpu0
+    mean = sum(intervals) / len(intervals) if intervals else float("nan")
+    worst = max(intervals) if intervals else float("nan")
+    median = sorted(intervals)[len(intervals) // 2] if intervals else float("nan")
+    print(f"{name} {100 * cpu / seconds:.1f} {frames} "
+          f"{1000 * cpu / frames if frames else float('nan'):.2f} {1000 * mean:.3f} {1000 * worst:.3f} "
+          f"{1000 * median:.3f}",
+          flush=True)
+
+
+def main():
+    library, seconds = os.path.abspath(sys.argv[1]), float(sys.argv[2])
+    with tempfile.TemporaryDirectory() as tmp:
+        xvfb, display = start_xvfb(tmp)
+        try:
+            for spec in sys.argv[3:]:
+                name, command = spec.split("=", 1)
+                measure(library, seconds, name, command, display, tmp)
+        finally:
+            xvfb.terminate()
+            xvfb.wait()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,167 @@
+#include "app/demo_window.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/input_rules.hpp"
+#include "scene/scene.hpp"
+#include "settings/settings.hpp"
+#include "tests/support/recording_gl.hpp"
+#include "tests/support/test_platform.hpp"
+
+namespace zelm {
+namespace {
+
+using testplatform::events;
+
+// What each hook answers; every call is logged in the platform's event log, so the order of
+// hooks, messages, restores and destruction can be read in one list.
+struct Answers {
+    int find = 1;
+    DisplayModeTest test = DisplayModeTest::ok;
+    int choose = 1, palette = 0, set = 1, context = 1, current = 1;
+};
+Answers answers;
+
+void log(const char* name) {
+    events.emplace_back(name);
+}
+
+DemoWindowHooks recording_hooks(int skip_context_steps_once_destroyed) {
+    return DemoWindowHooks{
+        [] { return answers.find; },
+        [] { return answers.test; },
+        [] { log("hide_cursor"); },
+        [] { log("switch_display_mode"); },
+        [] { log("center_cursor"); },
+        [] { log("show_window"); },
+        [] { return log("choose_pixel_format"), answers.choose; },
+        [] { return answers.palette; },
+        [] { return log("set_pixel_format"), answers.set; },
+        [] { return log("create_context"), answers.context; },
+        [] { return log("make_context_current"), answers.current; },
+        [] { log("show_cursor"); },
+        [] { log("hide_window"); },
+        [] { log("release_context"); },
+        [] { log("delete_context"); },
+        [] { log("release_window"); },
+        [] { log("post_quit"); },
+        skip_context_steps_once_destroyed,
+    };
+}
+
+DemoWindowHooks hooks_in_use;
+
+class DemoWindowSequence : public ::testing::Test {
+protected:
+    void SetUp() override {
+        glrec::reset();
+        testplatform::reset();
+        answers = Answers{};
+        datadir = data_dir.data();
+        fullscreen = 0;
+        scene_ready = 0;
+        mouse_move_tolerance = 1;
+        demo_window_exists = 0;
+        // The shells destroy the window at once: the destruction steps run inside the request.
+        testplatform::on_destroy_demo_window = [] { run_demo_window_destruction(hooks_in_use); };
+    }
+
+    void create(int skip_context_steps_once_destroyed) {
+        hooks_in_use = recording_hooks(skip_context_steps_once_destroyed);
+        run_demo_window_creation(hooks_in_use);
+    }
+
+    std::string data_dir = ZELM_DATA_DIR;
+};
+
+const std::vector<std::string> destruction = {
+    "show_cursor",      "hide_window",    "release_context", "delete_context",
+    "end_timer_period", "release_window", "post_quit"};
+
+TEST_F(DemoWindowSequence, WindowedCreationThenDestructionOnce) {
+    create(0);
+    const std::vector<std::string> created = {
+        "hide_cursor",      "center_cursor",  "show_window",          "choose_pixel_format",
+        "set_pixel_format", "create_context", "make_context_current", "begin_timer_period"};
+    EXPECT_EQ(events, created);
+    EXPECT_EQ(scene_ready, 1);
+    EXPECT_EQ(mouse_move_tolerance, 2);
+
+    events.clear();
+    run_demo_window_destruction(hooks_in_use);
+    run_demo_window_destruction(hooks_in_use);
+    EXPECT_EQ(events, destruction);
+}
+
+TEST_F(DemoWindowSequence, FullScreenSwitchesAndRestoresAfterShowingTheCursor) {
+    fullscreen = 1;
+    create(0);
+    EXPECT_EQ(events[1], "switch_display_mode");
+    events.clear();
+    run_demo_window_destruction(hooks_in_use);
+    std::vector<std::string> expected = destruction;
+    expected.insert(expected.begin() + 1, "restore_display_mode");
+    EXPECT_EQ(events, expected);
+}
+
+// Windows: a failed step destroys the window and every later step still runs.
+TEST_F(DemoWindowSequence, FailedStepsDestroyTheWindowAndTheSequenceGoesOn) {
+    fullscreen = 1;
+    answers.palette = 1;
+    answers.context = 0;
+    answers.current = 0;
+    create(0);
+    const std::vector<std::string> expected = {
+        "hide_cursor", "switch_display_mode", "show_window", "choose_pixel_format",
+        "message_box(Error, Needs palette, none, none)",
+        "message_box(Error:, Couldn't setup pixelformat, error, none)", "destroy_demo_window",
+        "show_cursor", "restore_display_mode", "hide_window", "release_context", "end_timer_period",
+        "release_window", "post_quit",
+        // The context steps run after the destruction; the restores find nothing to do.
+        "create_context", "restore_display_mode",
+        "message_box(Error:, Couldn't create gl context\nClose display properties?\n"
+        "Try unsetting fullscreen?, error, none)",
+        "destroy_demo_window", "make_context_current", "restore_display_mode",
+        "message_box(Error:, Couldn't wglMakeCurrent(), error, none)", "destroy_demo_window",
+        "begin_timer_period"};
+    EXPECT_EQ(events, expected);
+    EXPECT_EQ(scene_ready, 1);
+}
+
+// X: once the window is gone no context is asked for; scene setup still runs.
+TEST_F(DemoWindowSequence, ContextStepsSkippedOnceTheWindowIsGoneWhereTheShellSaysSo) {
+    answers.palette = 1;
+    create(1);
+    ASSERT_GE(events.size(), 3u);
+    for (const char* step : {"create_context", "make_context_current"}) {
+        EXPECT_EQ(std::count(events.begin(), events.end(), step), 0) << step;
+    }
+    EXPECT_EQ(events.back(), "begin_timer_period");
+    EXPECT_EQ(scene_ready, 1);
+}
+
+TEST_F(DemoWindowSequence, FailuresThatEndTheProcess) {
+    hooks_in_use = recording_hooks(0);
+    answers.find = 0;
+    EXPECT_EXIT(prepare_fullscreen_mode(hooks_in_use), ::testing::ExitedWithCode(255), "");
+    answers.find = 1;
+    answers.test = DisplayModeTest::bad_mode;
+    EXPECT_EXIT(prepare_fullscreen_mode(hooks_in_use), ::testing::ExitedWithCode(255), "");
+    answers.test = DisplayModeTest::failed;
+    EXPECT_EXIT(prepare_fullscreen_mode(hooks_in_use), ::testing::ExitedWithCode(255), "");
+    answers.test = DisplayModeTest::ok;
+    prepare_fullscreen_mode(hooks_in_use);
+    EXPECT_TRUE(events.empty());
+
+    answers.choose = 0;
+    EXPECT_EXIT(setup_pixel_format(hooks_in_use), ::testing::ExitedWithCode(1), "");
+    answers.choose = 1;
+    answers.set = 0;
+    EXPECT_EXIT(setup_pixel_format(hooks_in_use), ::testing::ExitedWithCode(1), "");
+}
+
+}  // namespace
+}  // namespace zelm
