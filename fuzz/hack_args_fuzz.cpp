@@ -1,8 +1,8 @@
 // libFuzzer entry point for the XScreenSaver command line. The input is split at NUL bytes into
 // words: the first is $XSCREENSAVER_WINDOW (an empty first word leaves it unset), the rest are
 // the arguments after the program's name. Besides memory faults and undefined behaviour it stops
-// on a broken promise: a window target without a usable id, a bad request without a reason, or
-// a reason given for a good one.
+// on a broken promise: a window target without a usable id, a bad request without a reason, a
+// reason given for a good one, or an option's value outside its range.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     switch (request.target) {
         case HackTarget::none:
         case HackTarget::root:
+        case HackTarget::help:
             if (!request.error.empty()) {
                 fail("a good request came with a reason");
             }
@@ -61,6 +62,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         default:
             fail("a target outside the enumeration");
+    }
+    if (request.delay_us < 0 || request.delay_us > largest_delay_us ||
+        (request.show_fps != 0 && request.show_fps != 1) || request.heightfield < -1 ||
+        request.heightfield > 1 || request.alt_blend < -1 || request.alt_blend > 1) {
+        fail("a hack option outside its range");
     }
     for (const std::string& word : words) {
         unsigned long id = 0;
