@@ -51,5 +51,7 @@ inline constexpr char usage[] =
 
 // The settings store.
 inline constexpr char datadir_not_saved[] = "Couldn't save datadir";
+// Followed by the names of the switches that were not stored, comma-separated.
+inline constexpr char settings_not_saved[] = "Couldn't save settings: ";
 
 }  // namespace zelm::messages

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #ifdef _WIN32
 #include <direct.h>
@@ -106,19 +107,28 @@ int read_settings() {
 
 int write_settings() {
     SettingsRegistry& reg = settings_registry;
-    if (!reg.open_key(reg.context)) {
-        return 1;
-    }
-    if (!reg.set_value(reg.context, "datadir", datadir != nullptr ? datadir : ".")) {
+    // A key that can be neither opened nor created loses every value, and says so like any
+    // other value that was not stored.
+    const bool have_key = reg.open_key(reg.context) || reg.create_key(reg.context);
+    if (!have_key || !reg.set_value(reg.context, "datadir", datadir != nullptr ? datadir : ".")) {
         platform_message_box(messages::datadir_not_saved, messages::caption_error,
                              MessageIcon::error, MessageOwner::none);
     }
+    std::string unsaved;
     for (const SwitchSetting& s : switch_settings) {
         char text[16];
         std::snprintf(text, sizeof text, "%d", *s.value);
-        reg.set_value(reg.context, s.name, text);
+        if (!have_key || !reg.set_value(reg.context, s.name, text)) {
+            unsaved += (unsaved.empty() ? "" : ", ") + std::string(s.name);
+        }
     }
-    reg.close_key(reg.context);
+    if (have_key) {
+        reg.close_key(reg.context);
+    }
+    if (!unsaved.empty()) {
+        platform_message_box((messages::settings_not_saved + unsaved).c_str(),
+                             messages::caption_error, MessageIcon::error, MessageOwner::none);
+    }
     return 1;
 }
 

@@ -33,7 +33,9 @@ extern SettingsRegistry settings_registry;
 // Reads the four settings and makes datadir the current directory. 1 when all four were read.
 int read_settings();
 
-// Stores the four settings; always 1. Only a failure to store datadir is reported.
+// Stores the four settings, creating the key when it is missing; always 1. A datadir that was
+// not stored is reported as "Couldn't save datadir", the switches that were not stored in one
+// message that names them.
 int write_settings();
 
 // A switch's text as a decimal integer: leading blanks, an optional sign, digits up to the

@@ -35,14 +35,16 @@ void halve_image(TextureImage& image) {
     const std::int32_t half_width = image.width / 2;
     const std::int32_t half_height = image.height / 2;
     // Destination texels never lie after the source texel they take, so one front-to-back pass
-    // reads every source texel before it is overwritten.
+    // reads every source texel before it is overwritten. Pointers step through each row: an
+    // integer comparison per texel is what the fuzzer's instrumentation makes expensive.
     for (std::int32_t r = 0; r < half_height; ++r) {
-        for (std::int32_t c = 0; c < half_width; ++c) {
-            const std::int64_t from = (std::int64_t{2 * r} * image.width + 2 * c) * 4;
-            const std::int64_t to = (std::int64_t{r} * half_width + c) * 4;
+        const std::uint8_t* from = image.pixels + std::int64_t{2 * r} * image.width * 4;
+        std::uint8_t* to = image.pixels + std::int64_t{r} * half_width * 4;
+        const std::uint8_t* const row_end = to + std::int64_t{half_width} * 4;
+        for (; to != row_end; to += 4, from += 8) {
             std::uint32_t texel;
-            std::memcpy(&texel, image.pixels + from, 4);
-            std::memcpy(image.pixels + to, &texel, 4);
+            std::memcpy(&texel, from, 4);
+            std::memcpy(to, &texel, 4);
         }
     }
     image.width = half_width;

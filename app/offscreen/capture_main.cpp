@@ -65,6 +65,9 @@ int capture(CaptureOptions& options) {
     for (long frame = 0; status == 0 && frame < options.frames; ++frame) {
         stepped_clock_next_frame();
         draw_frame();
+        if (!capture_writes_frame(options, frame)) {
+            continue;
+        }
         // The swap of a pbuffer only finishes the drawing, so what is read now is the frame as
         // it stood before its swap.
         const std::vector<std::uint8_t> rgb = egl_offscreen_read_rgb(egl);

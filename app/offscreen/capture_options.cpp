@@ -13,7 +13,9 @@ extern const char capture_usage[] =
     "frame to DIR/frame-0000.png, DIR/frame-0001.png, ...\n"
     "\n"
     "  --out DIR          folder for the frames (created if missing); required\n"
-    "  --frames N         frames to draw and write (default 1)\n"
+    "  --frames N         frames to draw (default 1)\n"
+    "  --every N          write only frames 0, N, 2N, ... and the last one, each under its own\n"
+    "                     number; the others are drawn and dropped (default 1: every frame)\n"
     "  --frame-ms MS      milliseconds the clock advances before every tick (default 16)\n"
     "  --start-ms T       the clock's first value, which also seeds the spiral (default 0)\n"
     "  --datadir PATH     folder holding particle.pcx, font.pcx and height.pcx (default: the\n"
@@ -23,7 +25,7 @@ extern const char capture_usage[] =
     "  --alt-blend 0|1    blend the sprites over the scene instead of adding them (default 0)\n"
     "  --help             show this text\n"
     "\n"
-    "Exit status: 0 when every frame was written, 1 when the scene could not start or a frame\n"
+    "Exit status: 0 when every frame due was written, 1 when the scene could not start or a frame\n"
     "could not be written, 2 for a bad option.\n";
 
 namespace {
@@ -54,10 +56,14 @@ int parse_switch(const char* text, int& value) {
 
 }  // namespace
 
+bool capture_writes_frame(const CaptureOptions& options, long frame) {
+    return frame % options.every == 0 || frame == options.frames - 1;
+}
+
 // Fills options from argv; 0 with a reason in error for anything it cannot use.
 int parse_capture_options(int argc, const char* const* argv, const char* default_datadir,
                           CaptureOptions& options, std::string& error) {
-    options = CaptureOptions{"", 1, 16, 0, default_datadir, 1, 0, false};
+    options = CaptureOptions{"", 1, 1, 16, 0, default_datadir, 1, 0, false};
     bool have_out = false;
     for (int i = 1; i < argc; ++i) {
         std::string name = argv[i];
@@ -77,9 +83,9 @@ int parse_capture_options(int argc, const char* const* argv, const char* default
             name.resize(eq);
             value = inline_value.c_str();
         }
-        const bool known = name == "--out" || name == "--frames" || name == "--frame-ms" ||
-                           name == "--start-ms" || name == "--datadir" || name == "--heightfield" ||
-                           name == "--alt-blend";
+        const bool known = name == "--out" || name == "--frames" || name == "--every" ||
+                           name == "--frame-ms" || name == "--start-ms" || name == "--datadir" ||
+                           name == "--heightfield" || name == "--alt-blend";
         if (!known) {
             error = "unknown option '" + name + "'";
             return 0;
@@ -102,9 +108,13 @@ int parse_capture_options(int argc, const char* const* argv, const char* default
             options.datadir = value;
             ok = options.datadir.empty() ? 0 : 1;
         } else if (name == "--frames") {
-            expected = "a whole number from 0 to 1000000";
-            ok = parse_number(value, 1000000, number);
+            expected = "a whole number from 0 to 100000000";
+            ok = parse_number(value, 100000000, number);
             options.frames = static_cast<long>(number);
+        } else if (name == "--every") {
+            expected = "a whole number from 1 to 100000000";
+            ok = parse_number(value, 100000000, number) && number >= 1;
+            options.every = static_cast<long>(number);
         } else if (name == "--frame-ms") {
             expected = "milliseconds from 0 to 60000";
             ok = parse_number(value, 60000, number);

@@ -9,7 +9,8 @@ namespace zelm {
 
 struct CaptureOptions {
     std::string out_dir;     // where frame-NNNN.png go; required
-    long frames;             // frames to draw and write
+    long frames;             // frames to draw
+    long every;              // write every Nth frame from the first, and the last
     std::uint32_t frame_ms;  // clock step before every tick
     std::uint32_t start_ms;  // the clock's first value
     std::string datadir;     // folder of the three PCX files
@@ -20,6 +21,10 @@ struct CaptureOptions {
 
 // The usage text printed by --help.
 extern const char capture_usage[];
+
+// Whether frame (counted from 0) is written: every Nth from the first, and always the last, so
+// a long run still shows where it ended.
+bool capture_writes_frame(const CaptureOptions& options, long frame);
 
 // Fills options from argv, starting from the defaults (default_datadir for --datadir). Returns
 // 1, or 0 with a one-line reason in error.

@@ -1,14 +1,19 @@
 // The settings key as a directory of one-value files under the XDG config directories.
 #include "settings/xdg/registry_xdg.hpp"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/regular_file.hpp"
 
 namespace zelm {
 
@@ -78,6 +83,40 @@ bool write_all(int fd, const std::string& text) {
     return true;
 }
 
+// The process id in a temporary file's name, ".NAME.tmpPID.SEQ", or 0 for any other name.
+pid_t temporary_file_owner(const std::string& name) {
+    const std::size_t tmp = name.rfind(".tmp");
+    if (name[0] != '.' || tmp == std::string::npos || tmp < 2) {
+        return 0;
+    }
+    const std::string numbers = name.substr(tmp + 4);  // "PID.SEQ"
+    const std::size_t dot = numbers.find('.');
+    // At most nine digits: every pid fits, and no overflow.
+    if (dot == std::string::npos || dot == 0 || dot > 9 || dot + 1 == numbers.size() ||
+        numbers.find_first_not_of("0123456789", dot + 1) != std::string::npos ||
+        numbers.find_first_not_of("0123456789") != dot) {
+        return 0;
+    }
+    return static_cast<pid_t>(std::stol(numbers.substr(0, dot)));
+}
+
+// Removes the temporary files left in dir by writers that died before their rename. A file
+// whose process still exists (or whose id was taken by another since) stays: it may be
+// a write in progress.
+void remove_stale_temporary_files(const std::string& dir) {
+    DIR* listing = opendir(dir.c_str());
+    if (listing == nullptr) {
+        return;
+    }
+    while (const dirent* entry = readdir(listing)) {
+        const pid_t owner = temporary_file_owner(entry->d_name);
+        if (owner != 0 && kill(owner, 0) != 0 && errno == ESRCH) {
+            unlinkat(dirfd(listing), entry->d_name, 0);
+        }
+    }
+    closedir(listing);
+}
+
 // Replaces dir/name with contents so that a reader sees the old file or the new one, never a
 // part of either, even across a crash.
 bool replace_file(const std::string& dir, const std::string& name, const std::string& contents) {
@@ -117,34 +156,19 @@ enum class ReadResult { missing, failed, read };
 // terminator.
 ReadResult read_value(const std::string& base, const char* subkey, char* buf, int capacity) {
     const std::string path = key_directory(base) + "/" + subkey;
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    std::FILE* file = open_regular_file(path.c_str());
+    if (file == nullptr) {
         return (errno == ENOENT || errno == ENOTDIR) ? ReadResult::missing : ReadResult::failed;
-    }
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        return ReadResult::failed;
     }
     // Enough for the largest value that fits, its newline, and one byte to see it is longer.
     const std::size_t limit = static_cast<std::size_t>(capacity) + 1;
     std::string contents(limit, '\0');
-    std::size_t got = 0;
-    while (got < limit) {
-        const ssize_t n = read(fd, contents.data() + got, limit - got);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            close(fd);
-            return ReadResult::failed;
-        }
-        if (n == 0) {
-            break;
-        }
-        got += static_cast<std::size_t>(n);
+    const std::size_t got = std::fread(contents.data(), 1, limit, file);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        return ReadResult::failed;
     }
-    close(fd);
     contents.resize(got);
     const std::string text = xdg_value_text(contents);
     if (text.size() + 1 > static_cast<std::size_t>(capacity)) {
@@ -215,7 +239,9 @@ int xdg_set_value(void* context, const char* subkey, const char* text) {
     if (!xdg_create_key(context)) {
         return 0;
     }
-    return replace_file(key_directory(store.config_home), subkey, std::string(text) + "\n") ? 1 : 0;
+    const std::string dir = key_directory(store.config_home);
+    remove_stale_temporary_files(dir);
+    return replace_file(dir, subkey, std::string(text) + "\n") ? 1 : 0;
 }
 
 // Nothing is held open between calls.

@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 namespace zelm::glrec {
 
 std::vector<Call> gl_calls;
 std::vector<TexImage> tex_images;
 bool keep_pixels = true;
+int copied_levels = std::numeric_limits<int>::max();
 GLenum next_gl_error = GL_NO_ERROR;
 
 namespace {
@@ -249,7 +251,7 @@ void glTexImage2D(GLenum target, GLint level, GLint internal_format, GLsizei wid
             double(border), double(format), double(type), pixels != nullptr ? 1.0 : 0.0});
     if (zelm::glrec::keep_pixels) {
         zelm::glrec::TexImage image{zelm::glrec::bound_texture, level, width, height, {}};
-        if (pixels != nullptr && width > 0 && height > 0) {
+        if (pixels != nullptr && width > 0 && height > 0 && level < zelm::glrec::copied_levels) {
             const auto* bytes = static_cast<const std::uint8_t*>(pixels);
             image.pixels.assign(bytes, bytes + std::size_t(width) * std::size_t(height) * 4);
         }

@@ -56,7 +56,8 @@ struct Call {
     double args[9];
 };
 
-// One glTexImage2D upload, with a copy of its pixels (only while keep_pixels is set).
+// One glTexImage2D upload, with a copy of its pixels (only while keep_pixels is set, and only
+// for levels below copied_levels).
 struct TexImage {
     GLuint texture;  // the binding at the time of the call
     GLint level;
@@ -67,7 +68,8 @@ struct TexImage {
 
 extern std::vector<Call> gl_calls;
 extern std::vector<TexImage> tex_images;
-extern bool keep_pixels;      // copy glTexImage2D pixels into tex_images (default true)
+extern bool keep_pixels;      // record glTexImage2D uploads in tex_images (default true)
+extern int copied_levels;     // levels whose pixels those records copy (default all)
 extern GLenum next_gl_error;  // what glGetError answers (default GL_NO_ERROR)
 
 // Forgets every recorded call and upload.

@@ -39,7 +39,7 @@ int query_value(void* context, const char* subkey, char* buf, int capacity) {
 int set_value(void* context, const char* subkey, const char* text) {
     MemoryRegistry& reg = of(context);
     reg.log.push_back(std::string("set ") + subkey + "=" + text);
-    if (reg.fail_datadir_write && std::strcmp(subkey, "datadir") == 0) {
+    if (reg.failing_writes.count(subkey) != 0) {
         return 0;
     }
     reg.values[subkey] = text;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,7 @@ namespace zelm {
 struct MemoryRegistry {
     bool key_exists = true;
     bool can_create = true;
-    bool fail_datadir_write = false;
+    std::set<std::string> failing_writes;  // names whose set fails
     std::map<std::string, std::string> values;
     std::vector<std::string> log;  // "open", "create", "query name", "set name=text", "close"
 };

@@ -137,29 +137,46 @@ TEST(WriteSettings, StoresAllFourAsTextInOrder) {
     EXPECT_TRUE(testplatform::events.empty());
 }
 
-TEST(WriteSettings, AKeyThatCannotBeOpenedIsASilentNoOp) {
+TEST(WriteSettings, AMissingKeyIsCreated) {
     MemoryRegistry reg;
-    reg.key_exists = false;
-    reg.can_create = false;
     use_memory_registry(reg);
     read_settings();
-    reg.log.clear();
+    reg.key_exists = false;
+    testplatform::reset();
     EXPECT_EQ(write_settings(), 1);
-    EXPECT_EQ(reg.log, (std::vector<std::string>{"open"}));
-    EXPECT_TRUE(reg.values.empty());
+    EXPECT_EQ(reg.values.size(), 4u);
+    EXPECT_EQ(reg.values.at("datadir"), ".");
     EXPECT_TRUE(testplatform::events.empty());
 }
 
-TEST(WriteSettings, OnlyTheDataDirectoryFailureIsReported) {
+TEST(WriteSettings, EveryValueNotStoredIsReported) {
     MemoryRegistry reg;
-    reg.fail_datadir_write = true;
+    reg.failing_writes = {"datadir", "fullscreen", "use_alt_blend"};
     use_memory_registry(reg);
     read_settings();
+    use_heightfield = 1;
+    testplatform::reset();
     EXPECT_EQ(write_settings(), 1);
     EXPECT_EQ(testplatform::events,
-              (std::vector<std::string>{"message_box(Error, Couldn't save datadir, error, none)"}));
+              (std::vector<std::string>{
+                  "message_box(Error, Couldn't save datadir, error, none)",
+                  "message_box(Error, Couldn't save settings: fullscreen, use_alt_blend, error, "
+                  "none)"}));
     EXPECT_EQ(reg.values.at("use_heightfield"), "1");
-    EXPECT_EQ(reg.values.at("use_alt_blend"), "0");
+
+    // A key that can be neither opened nor created stores nothing and says so.
+    MemoryRegistry unreachable;
+    unreachable.key_exists = false;
+    unreachable.can_create = false;
+    use_memory_registry(unreachable);
+    testplatform::reset();
+    EXPECT_EQ(write_settings(), 1);
+    EXPECT_EQ(unreachable.log, (std::vector<std::string>{"open", "create"}));
+    EXPECT_EQ(testplatform::events,
+              (std::vector<std::string>{
+                  "message_box(Error, Couldn't save datadir, error, none)",
+                  "message_box(Error, Couldn't save settings: use_heightfield, fullscreen, "
+                  "use_alt_blend, error, none)"}));
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include "textures/pcx_loader.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -151,7 +154,18 @@ TEST(PcxLoader, UnusableFilesFailWithoutAnyGlCall) {
     glrec::reset();
     EXPECT_EQ(load_pcx_texture((::testing::TempDir() + "no-such-file.pcx").c_str(), 3), 0);
     EXPECT_EQ(load_pcx_texture(::testing::TempDir().c_str(), 3), 0);  // a directory
+    // A FIFO with no writer would block an ordinary open for ever.
+    const std::string fifo = ::testing::TempDir() + "zelm_pcx_fifo_" + std::to_string(getpid());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(load_pcx_texture(fifo.c_str(), 3), 0);
+    std::remove(fifo.c_str());
+    EXPECT_EQ(load_pcx_texture("/dev/zero", 3), 0);
     EXPECT_TRUE(glrec::gl_calls.empty());
+
+    // A caller's smaller bound on the sides.
+    const TempFile wide(pcx_file(0, 0, 256, 0, {}));
+    EXPECT_EQ(load_pcx_texture_within(wide.path(), 3, 256), 0);
+    EXPECT_EQ(load_pcx_texture_within(wide.path(), 3, 257), 1);
 }
 
 // 32x32 pixels of mixed packets: literals, runs that cross rows, empty runs, runs of values

@@ -54,7 +54,9 @@ TEST(CaptureOptions, ReasonsNameTheOptionAndWhatItTakes) {
     EXPECT_EQ(parse({}, o, error), 0);
     EXPECT_EQ(error, "missing --out DIR");
     EXPECT_EQ(parse({"--out", "o", "--frames", "+3"}, o, error), 0);
-    EXPECT_EQ(error, "bad value '+3' for --frames: expected a whole number from 0 to 1000000");
+    EXPECT_EQ(error, "bad value '+3' for --frames: expected a whole number from 0 to 100000000");
+    EXPECT_EQ(parse({"--out", "o", "--every", "0"}, o, error), 0);
+    EXPECT_EQ(error, "bad value '0' for --every: expected a whole number from 1 to 100000000");
     EXPECT_EQ(parse({"--out", "o", "--heightfield", "01"}, o, error), 0);
     EXPECT_EQ(error, "bad value '01' for --heightfield: expected 0 or 1");
     EXPECT_EQ(parse({"--out", "o", "--frame-ms", "99999999999999999999999"}, o, error), 0);
@@ -63,6 +65,21 @@ TEST(CaptureOptions, ReasonsNameTheOptionAndWhatItTakes) {
     EXPECT_EQ(error, "option '--datadir' needs a value");
     EXPECT_EQ(parse({"--out", "o", "--fps", "3"}, o, error), 0);
     EXPECT_EQ(error, "unknown option '--fps'");
+}
+
+TEST(CaptureOptions, EveryWritesEachNthFrameFromTheFirstAndTheLast) {
+    CaptureOptions o;
+    std::string error;
+    ASSERT_EQ(parse({"--out", "o", "--frames", "8", "--every", "3"}, o, error), 1) << error;
+    std::vector<long> written;
+    for (long frame = 0; frame < o.frames; ++frame) {
+        if (capture_writes_frame(o, frame)) {
+            written.push_back(frame);
+        }
+    }
+    EXPECT_EQ(written, (std::vector<long>{0, 3, 6, 7}));
+    ASSERT_EQ(parse({"--out", "o", "--frames", "3"}, o, error), 1) << error;
+    EXPECT_TRUE(capture_writes_frame(o, 1));  // by default every frame
 }
 
 TEST(SteppedClock, StepsBeforeTheSetupTickAndBeforeEachFrameOnly) {

@@ -1,6 +1,7 @@
 // The XDG settings store under read_settings / write_settings, over temporary directories.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <climits>
@@ -8,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "settings/config_dialog.hpp"
 #include "settings/settings.hpp"
@@ -166,8 +169,11 @@ TEST_F(XdgStoreTest, OnlyOneTrailingNewlineIsDropped) {
 TEST_F(XdgStoreTest, UnreadableUserValueDoesNotFallBackToTheSystemOne) {
     seed(system1, "/sys", "0", "1", "1");
     fs::create_directories(key(home) / "fullscreen");  // not a file
+    // A FIFO with no writer: an ordinary open would wait for one for ever.
+    ASSERT_EQ(mkfifo((key(home) / "use_alt_blend").c_str(), 0600), 0);
     EXPECT_EQ(read_settings(), 0);
     EXPECT_EQ(fullscreen, 0);
+    EXPECT_EQ(use_alt_blend, 0);
     EXPECT_EQ(use_heightfield, 0);
 }
 
@@ -218,21 +224,71 @@ TEST_F(XdgStoreTest, WritingReplacesTheFileInsteadOfRewritingIt) {
     EXPECT_EQ(read_file(key(home) / "datadir"), "/a/much/longer/new/path\n");
 }
 
-TEST_F(XdgStoreTest, KeyMissingEverywhereMakesWritingASilentNoOp) {
-    datadir = nullptr;
+TEST_F(XdgStoreTest, KeyMissingEverywhereIsCreatedByWriting) {
+    read_settings();
+    fs::remove_all(key(home));
     config_dialog_confirm("/x", 1, 1, 1);
-    EXPECT_FALSE(fs::exists(key(home)));
+    EXPECT_EQ(read_file(key(home) / "datadir"), "/x\n");
     EXPECT_TRUE(testplatform::events.empty());
 }
 
-TEST_F(XdgStoreTest, OnlyAFailedDataDirectoryIsReported) {
+TEST_F(XdgStoreTest, KeyThatCannotBeCreatedLosesEveryValueAndSaysSo) {
+    const std::string lost_switches =
+        "message_box(Error, Couldn't save settings: use_heightfield, fullscreen, use_alt_blend, "
+        "error, none)";
+    // A read-only parent stops the creation; root ignores the mode, so a file in the way
+    // stands in for it there.
+    fs::path parent = root / "read-only";
+    if (geteuid() == 0) {
+        parent = root / "a-file";
+        write_file(parent, "x");
+    } else {
+        fs::create_directories(parent);
+        fs::permissions(parent, fs::perms::owner_read | fs::perms::owner_exec);
+    }
+    setenv("XDG_CONFIG_HOME", (parent / "config").c_str(), 1);
+    store = xdg_store_from_environment();
+    read_settings();
+    testplatform::reset();
+    config_dialog_confirm("/x", 1, 1, 1);
+    EXPECT_EQ(testplatform::events,
+              (std::vector<std::string>{"message_box(Error, Couldn't save datadir, error, none)",
+                                        lost_switches}));
+    fs::permissions(parent, fs::perms::owner_all);
+}
+
+TEST_F(XdgStoreTest, EveryValueNotStoredIsReported) {
     read_settings();
     fs::create_directories(key(home) / "datadir" / "in-the-way");
-    config_dialog_confirm("/x", 0, 0, 1);
-    ASSERT_EQ(testplatform::events.size(), 1u);
-    EXPECT_EQ(testplatform::events[0], "message_box(Error, Couldn't save datadir, error, none)");
+    fs::create_directories(key(home) / "use_alt_blend" / "in-the-way");
+    config_dialog_confirm("/x", 0, 1, 1);
+    EXPECT_EQ(testplatform::events,
+              (std::vector<std::string>{
+                  "message_box(Error, Couldn't save datadir, error, none)",
+                  "message_box(Error, Couldn't save settings: use_alt_blend, error, none)"}));
     EXPECT_EQ(read_file(key(home) / "fullscreen"), "1\n");
     EXPECT_TRUE(fs::is_directory(key(home) / "datadir"));
+}
+
+TEST_F(XdgStoreTest, WritingRemovesTheTemporaryFilesOfDeadWritersOnly) {
+    read_settings();
+    // A child that has exited and been reaped: its id names no process.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        _exit(0);
+    }
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    const std::string dead = ".fullscreen.tmp" + std::to_string(child) + ".0";
+    const std::string live = ".datadir.tmp" + std::to_string(getpid()) + ".7";
+    write_file(key(home) / dead, "1");
+    write_file(key(home) / live, "/half");
+    write_file(key(home) / ".notes.tmp", "kept");
+    config_dialog_confirm("/x", 1, 0, 0);
+    EXPECT_FALSE(fs::exists(key(home) / dead));
+    EXPECT_TRUE(fs::exists(key(home) / live));
+    EXPECT_TRUE(fs::exists(key(home) / ".notes.tmp"));
+    EXPECT_EQ(read_file(key(home) / "fullscreen"), "0\n");
 }
 
 }  // namespace
