@@ -61,22 +61,24 @@ expect_messages "Error: Couldn't save datadir $plain"
 [ "$(setting datadir)" = $'REG_SZ\tD:\\old' ] || fail "datadir is [$(setting datadir)]"
 [ "$(setting use_heightfield)" = $'REG_SZ\t0' ] || fail "use_heightfield is [$(setting use_heightfield)]"
 
-step "OK, no value stored: only the datadir failure is reported, the switches fail silently"
+step "OK, no value stored: the datadir failure, then one message naming every switch"
 start_faulty RegSetValueA /c
 dialog=$(wait_window 15 "$dialog_caption")
 click_at "$dialog" 15 57   # "Use heightfield": off, now on
 click_at "$dialog" 274 12  # OK
 dismiss 20 Error
+dismiss 20 Error
 expect_exit 10 0
-expect_messages "Error: Couldn't save datadir $plain"
+expect_messages "$(lines "Error: Couldn't save datadir $plain" \
+    "Error: Couldn't save settings: use_heightfield, fullscreen, use_alt_blend $plain")"
 [ "$(setting use_heightfield)" = $'REG_SZ\t0' ] || fail "use_heightfield is [$(setting use_heightfield)]"
 
-step "OK, settings key not opened for writing: nothing stored, no message, exit code 0"
+step "OK, settings key not opened for writing: it is created, every value stored, no message"
 start_faulty RegOpenKeyA /c
 dialog=$(wait_window 15 "$dialog_caption")
 click_at "$dialog" 15 57   # "Use heightfield": off, now on
 click_at "$dialog" 274 12  # OK
 expect_exit 10 0
 expect_messages ""
-[ "$(setting use_heightfield)" = $'REG_SZ\t0' ] || fail "use_heightfield is [$(setting use_heightfield)]"
+[ "$(setting use_heightfield)" = $'REG_SZ\t1' ] || fail "use_heightfield is [$(setting use_heightfield)]"
 echo "faults at start-up and in the settings: passed"
