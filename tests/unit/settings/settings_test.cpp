@@ -18,7 +18,18 @@ std::string current_directory() {
     return std::filesystem::current_path().string();
 }
 
-TEST(ReadSettings, AllFourValuesAreReadAndTheDataDirectoryBecomesCurrent) {
+// Each test starts as the process does: the switches at their defaults, an empty message log.
+class ReadSettings : public ::testing::Test {
+protected:
+    void SetUp() override {
+        use_heightfield = 1;
+        fullscreen = 0;
+        use_alt_blend = 0;
+        testplatform::reset();
+    }
+};
+
+TEST_F(ReadSettings, AllFourValuesAreReadAndTheDataDirectoryBecomesCurrent) {
     const std::filesystem::path dir = std::filesystem::temp_directory_path();
     MemoryRegistry reg;
     reg.values = {{"datadir", dir.string()},
@@ -38,7 +49,7 @@ TEST(ReadSettings, AllFourValuesAreReadAndTheDataDirectoryBecomesCurrent) {
     EXPECT_EQ(reg.log, expected);
 }
 
-TEST(ReadSettings, AMissingKeyIsCreatedAndEveryReadFails) {
+TEST_F(ReadSettings, AMissingKeyIsCreatedAndEveryReadFails) {
     MemoryRegistry reg;
     reg.key_exists = false;
     use_memory_registry(reg);
@@ -51,7 +62,7 @@ TEST(ReadSettings, AMissingKeyIsCreatedAndEveryReadFails) {
     EXPECT_EQ(reg.log.at(1), "create");
 }
 
-TEST(ReadSettings, AKeyThatCannotBeCreatedReadsNothingAndStaysInPlace) {
+TEST_F(ReadSettings, AKeyThatCannotBeCreatedReadsNothingAndStaysInPlace) {
     const std::string before = current_directory();
     MemoryRegistry reg;
     reg.key_exists = false;
@@ -64,7 +75,7 @@ TEST(ReadSettings, AKeyThatCannotBeCreatedReadsNothingAndStaysInPlace) {
     EXPECT_EQ(reg.log, (std::vector<std::string>{"open", "create"}));
 }
 
-TEST(ReadSettings, OneMissingValueKeepsItsDefaultAndTheOthersAreRead) {
+TEST_F(ReadSettings, OneMissingValueKeepsItsDefaultAndTheOthersAreRead) {
     MemoryRegistry reg;
     reg.values = {{"datadir", "."}, {"use_heightfield", "0"}, {"use_alt_blend", "1"}};
     use_memory_registry(reg);
@@ -74,7 +85,7 @@ TEST(ReadSettings, OneMissingValueKeepsItsDefaultAndTheOthersAreRead) {
     EXPECT_EQ(use_alt_blend, 1);
 }
 
-TEST(ReadSettings, SwitchTextOfTenCharactersDoesNotFit) {
+TEST_F(ReadSettings, SwitchTextOfTenCharactersDoesNotFit) {
     MemoryRegistry reg;
     reg.values = {{"datadir", "."},
                   {"use_heightfield", "0000000000"},  // 10 characters + terminator
@@ -86,7 +97,7 @@ TEST(ReadSettings, SwitchTextOfTenCharactersDoesNotFit) {
     EXPECT_EQ(fullscreen, 1);
 }
 
-TEST(ReadSettings, DataDirectoryOf999CharactersFitsAnd1000DoNot) {
+TEST_F(ReadSettings, DataDirectoryOf999CharactersFitsAnd1000DoNot) {
     MemoryRegistry reg;
     reg.values = {{"datadir", std::string(999, 'd')},
                   {"use_heightfield", "1"},
