@@ -1,9 +1,9 @@
 #include "settings/settings.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 #ifdef _WIN32
 #include <direct.h>
@@ -114,20 +114,25 @@ int write_settings() {
         platform_message_box(messages::datadir_not_saved, messages::caption_error,
                              MessageIcon::error, MessageOwner::none);
     }
-    std::string unsaved;
+    // The message and the names of the switches not stored; a fixed buffer, so that the
+    // Windows program links no string class for it.
+    char unsaved[sizeof messages::settings_not_saved + 64] = "";
+    std::size_t length = 0;
     for (const SwitchSetting& s : switch_settings) {
         char text[16];
         std::snprintf(text, sizeof text, "%d", *s.value);
         if (!have_key || !reg.set_value(reg.context, s.name, text)) {
-            unsaved += (unsaved.empty() ? "" : ", ") + std::string(s.name);
+            const int n = std::snprintf(unsaved + length, sizeof unsaved - length, "%s%s",
+                                        length == 0 ? messages::settings_not_saved : ", ", s.name);
+            length = std::min(length + static_cast<std::size_t>(n), sizeof unsaved - 1);
         }
     }
     if (have_key) {
         reg.close_key(reg.context);
     }
-    if (!unsaved.empty()) {
-        platform_message_box((messages::settings_not_saved + unsaved).c_str(),
-                             messages::caption_error, MessageIcon::error, MessageOwner::none);
+    if (length != 0) {
+        platform_message_box(unsaved, messages::caption_error, MessageIcon::error,
+                             MessageOwner::none);
     }
     return 1;
 }
