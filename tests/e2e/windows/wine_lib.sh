@@ -95,6 +95,10 @@ seed() {
 # setting NAME: the default string value of the setting's subkey; fails when it is missing.
 # Prints "REG_SZ<tab>text" so that a test sees the value's type too.
 setting() {
+    setting_once "$1" || setting_once "$1"  # one more try for a hiccup of Wine's reg, as in seed
+}
+
+setting_once() {
     local out
     out=$(WINEDEBUG=-all wine reg query "$KEY\\$1" /ve 2>/dev/null | tr -d '\r') || return 1
     printf '%s\n' "$out" | sed -n 's/^ *(Default) *\(REG_[A-Z_]*\) *\(.*\)$/\1\t\2/p' | grep .
