@@ -85,8 +85,8 @@ def main():
     with tempfile.TemporaryDirectory() as tmp:
         xvfb, display = start_xvfb(tmp)
         try:
-            for spec in sys.argv[3:]:
-                name, command = spec.split("=", 1)
+            for entry in sys.argv[3:]:
+                name, command = entry.split("=", 1)
                 measure(library, seconds, name, command, display, tmp)
         finally:
             xvfb.terminate()
