@@ -19,13 +19,19 @@ void sleep_for(void*, unsigned milliseconds) {
     nanosleep(&duration, nullptr);
 }
 
-// One frame of the scene, then, when paced, a sleep on the monotonic clock until the interval
-// that began with the frame is over. context points to the delay in microseconds.
+struct Pacing {
+    long delay_us;
+    void (*frame)();
+};
+
+// One frame, then, when paced, a sleep on the monotonic clock until the interval that began
+// with the frame is over. context points to the Pacing.
 void draw(void* context) {
-    const long delay_us = *static_cast<const long*>(context);
+    const Pacing& pacing = *static_cast<const Pacing*>(context);
+    const long delay_us = pacing.delay_us;
     timespec next{};
     clock_gettime(CLOCK_MONOTONIC, &next);
-    draw_frame();
+    pacing.frame();
     if (delay_us <= 0) {
         return;
     }
@@ -42,9 +48,9 @@ void draw(void* context) {
 
 }  // namespace
 
-void run_paced_loop(int (*drain)(void* context), long frame_delay_us) {
-    long delay_us = frame_delay_us;
-    run_main_loop(MainLoopShell{drain, sleep_for, draw, &delay_us});
+void run_paced_loop(int (*drain)(void* context), long frame_delay_us, void (*frame)()) {
+    Pacing pacing{frame_delay_us, frame};
+    run_main_loop(MainLoopShell{drain, sleep_for, draw, &pacing});
 }
 
 }  // namespace zelm

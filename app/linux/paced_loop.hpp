@@ -2,12 +2,16 @@
 // and draw_frame for every frame, optionally paced.
 #pragma once
 
+#include "scene/scene.hpp"
+
 namespace zelm {
 
 // Runs frames until drain reports the end; drain removes and handles every pending event. With
 // a frame_delay_us above 0 a frame starts no sooner than that many microseconds after the last
 // one started: the loop sleeps out the rest of the interval after drawing, so that the events
-// are drained just before the next frame. 0 draws frames back to back, as the demo does.
-void run_paced_loop(int (*drain)(void* context), long frame_delay_us = 0);
+// are drained just before the next frame. 0 draws frames back to back, as the demo does. frame
+// draws one frame (all of a window's surfaces, where it has several).
+void run_paced_loop(int (*drain)(void* context), long frame_delay_us = 0,
+                    void (*frame)() = draw_frame);
 
 }  // namespace zelm
