@@ -15,7 +15,16 @@ mkdir -p "$WL_HOME/bin" "$WL_HOME/data" "$WL_HOME/run" "$WL_HOME/config/Varno/ZE
     "$WL_HOME/xdg"
 install -m 755 "$ZELM" "$WL_HOME/bin/zelm"
 install -m 644 "$ZELM_DATA"/*.pcx "$WL_HOME/data/"
-printf '%s\n' "$WL_HOME/data" >"$WL_HOME/config/Varno/ZELM/datadir"
+# wayland_settings HEIGHTFIELD FULLSCREEN ALT_BLEND: the stored settings, with our data.
+wayland_settings() {
+    local key="$WL_HOME/config/Varno/ZELM"
+    printf '%s\n' "$WL_HOME/data" >"$key/datadir"
+    printf '%s\n' "$1" >"$key/use_heightfield"
+    printf '%s\n' "$2" >"$key/fullscreen"
+    printf '%s\n' "$3" >"$key/use_alt_blend"
+    [ ${#as_nobody[@]} -eq 0 ] || chown -R nobody:nogroup "$key"
+}
+wayland_settings 1 0 0
 chmod 755 "$WL_HOME"
 chmod 700 "$WL_HOME/run"
 [ ${#as_nobody[@]} -eq 0 ] || chown -R nobody:nogroup "$WL_HOME"
@@ -33,23 +42,33 @@ wayland_cleanup() {
 }
 trap wayland_cleanup EXIT
 
-# as_user COMMAND...: runs COMMAND as the compositor's user, in its environment alone (an empty
-# SWAYSOCK would be taken for the socket's name).
+# user_env: USER_ENV becomes the command prefix that runs a command as the compositor's user, in
+# its environment alone (an empty SWAYSOCK would be taken for the socket's name). A command
+# started in the background with it keeps its pid in $!, since env and setpriv exec.
+user_env() {
+    USER_ENV=(env -i PATH="$WL_HOME/bin:/usr/bin:/bin" HOME="$WL_HOME"
+        XDG_RUNTIME_DIR="$WL_HOME/run" XDG_CONFIG_HOME="$WL_HOME/config"
+        XDG_CONFIG_DIRS="$WL_HOME/xdg" ZELM_NO_DIALOGS=1
+        ${WAYLAND_DISPLAY:+WAYLAND_DISPLAY=$WAYLAND_DISPLAY} ${SWAYSOCK:+SWAYSOCK=$SWAYSOCK}
+        ${ASAN_OPTIONS:+ASAN_OPTIONS=$ASAN_OPTIONS} "${as_nobody[@]}")
+}
+
+# as_user COMMAND...: runs COMMAND as the compositor's user and waits for it.
 as_user() {
-    env -i PATH="$WL_HOME/bin:/usr/bin:/bin" HOME="$WL_HOME" XDG_RUNTIME_DIR="$WL_HOME/run" \
-        XDG_CONFIG_HOME="$WL_HOME/config" XDG_CONFIG_DIRS="$WL_HOME/xdg" ZELM_NO_DIALOGS=1 \
-        ${WAYLAND_DISPLAY:+WAYLAND_DISPLAY=$WAYLAND_DISPLAY} ${SWAYSOCK:+SWAYSOCK=$SWAYSOCK} \
-        ${ASAN_OPTIONS:+ASAN_OPTIONS=$ASAN_OPTIONS} "${as_nobody[@]}" "$@"
+    user_env
+    "${USER_ENV[@]}" "$@"
 }
 
 socket_ready() { ls "$WL_HOME/run"/wayland-? >/dev/null 2>&1; }
 
-# start_sway: headless sway with one 1024x768 output, HEADLESS-1; no Xwayland.
+# start_sway: headless sway with one 1024x768 output, HEADLESS-1, black; no Xwayland.
 start_sway() {
     command -v sway >/dev/null || { echo "SKIP: sway is not installed"; exit 77; }
-    printf '%s\n' 'output HEADLESS-1 mode 1024x768' 'default_border none' 'xwayland disable' \
-        >"$WL_HOME/sway.conf"
-    as_user env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+    # A black background: whatever is lit is ours.
+    printf '%s\n' 'output HEADLESS-1 mode 1024x768' 'output * bg #000000 solid_color' \
+        'default_border none' 'xwayland disable' >"$WL_HOME/sway.conf"
+    user_env
+    "${USER_ENV[@]}" env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
         WLR_HEADLESS_OUTPUTS=1 sway -c "$WL_HOME/sway.conf" >"$E2E_TMP/compositor.log" 2>&1 &
     COMPOSITOR_PID=$!
     sway_ready() { socket_ready && ls "$WL_HOME/run"/sway-ipc.*.sock >/dev/null 2>&1; }
@@ -61,7 +80,8 @@ start_sway() {
 # start_weston: headless weston at 1024x768, which has no layer-shell and no seat.
 start_weston() {
     command -v weston >/dev/null || { echo "SKIP: weston is not installed"; exit 77; }
-    as_user weston --backend=headless-backend.so --use-pixman --socket=wayland-5 --width=1024 \
+    user_env
+    "${USER_ENV[@]}" weston --backend=headless-backend.so --use-pixman --socket=wayland-5 --width=1024 \
         --height=768 --idle-time=0 >"$E2E_TMP/compositor.log" 2>&1 &
     COMPOSITOR_PID=$!
     wait_until 10 socket_ready || fail "weston did not start: $(tail -n 5 "$E2E_TMP/compositor.log")"
@@ -72,7 +92,8 @@ start_weston() {
 start_wayland_zelm() {
     ZELM_RC=
     : >"$ZELM_ERR"
-    as_user "$WL_HOME/bin/zelm" "$@" 2>"$ZELM_ERR" &
+    user_env
+    "${USER_ENV[@]}" "$WL_HOME/bin/zelm" "$@" 2>"$ZELM_ERR" &
     ZELM_PID=$!
 }
 
