@@ -9,12 +9,12 @@
 namespace zelm {
 
 enum class HackTarget {
-    none,    // not a hack: the Windows-style run modes apply
+    none,     // not a hack: the Windows-style run modes apply
     root,     // the screen's root window
     window,   // the window in window_id
     overlay,  // the Wayland saver (--overlay), over every output
-    bad,     // a hack option that cannot be honoured; error says why
-    help,    // --help or -h: print the usage and end
+    bad,      // a hack option that cannot be honoured; error says why
+    help,     // --help or -h: print the usage and end
 };
 
 // Which display system: --x11 or --wayland force one; otherwise Wayland where

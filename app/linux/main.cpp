@@ -72,7 +72,8 @@ enum class Shell { x11, wayland, none };
 // saying why, when the one needed is not there or not built.
 Shell choose_shell(const zelm::HackRequest& request) {
     using namespace zelm;
-    const bool x11_modes = request.target == HackTarget::root || request.target == HackTarget::window;
+    const bool x11_modes =
+        request.target == HackTarget::root || request.target == HackTarget::window;
     if (x11_modes || request.display == DisplayChoice::x11) {
 #if ZELM_WITH_X11
         return Shell::x11;
