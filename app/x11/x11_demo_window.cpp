@@ -13,9 +13,9 @@
 #include "app/main_loop.hpp"
 #include "app/x11/dbus_inhibit.hpp"
 #include "app/x11/x11_blanking.hpp"
-#include "app/x11/x11_crash_restore.hpp"
 #include "app/x11/x11_demo_input.hpp"
 #include "app/x11/x11_display_mode.hpp"
+#include "app/x11/x11_display_watcher.hpp"
 #include "app/x11/x11_main_loop.hpp"
 #include "platform/messages.hpp"
 #include "platform/platform.hpp"
@@ -105,7 +105,7 @@ void wait_until_mapped() {
 void hold_off_blanking() {
     blanking_hold = hold_off_x11_blanking(demo_display);
     desktop_inhibit = inhibit_desktop_idle("zelm", "Showing the Zelm demo");
-    arm_crash_restore(demo_display, display_mode, blanking_hold);
+    watch_display_changes(demo_display, display_mode, blanking_hold);
 }
 
 // Puts back what the demo changed on display (the full-screen mode, the server's blanking) and
@@ -114,7 +114,7 @@ void undo_display_changes(Display* display) {
     x11_restore_display_mode(display);
     release_x11_blanking(display, blanking_hold);
     release_desktop_idle(desktop_inhibit);
-    disarm_crash_restore();
+    end_display_watch(display_mode, blanking_hold);
     XFlush(display);
 }
 
@@ -126,21 +126,14 @@ void undo_at_exit() {
     }
 }
 
-// The connection is gone (the server reset, or the client was killed with xkill): the mode
-// and DPMS go back over a new connection, where the server still runs. Xlib ends the process
-// when this returns; the exit handlers must not touch the dead connection.
-int undo_after_connection_lost(Display* dead) {
+// The connection is gone (the server reset, or the client was killed with xkill): the watcher
+// puts the mode and DPMS back over its own connection, where the server still runs. Xlib ends
+// the process when this returns; the exit handlers must not touch the dead connection.
+int undo_after_connection_lost(Display*) {
     std::fprintf(stderr, "zelm: %s\n", messages::x_connection_lost);
     demo_display = nullptr;
-    blanking_hold.saver_suspended = 0;  // the server ended it with the connection
-    Display* fresh = XOpenDisplay(DisplayString(dead));
-    if (fresh != nullptr) {
-        undo_display_changes(fresh);
-        XCloseDisplay(fresh);
-    } else {
-        release_desktop_idle(desktop_inhibit);
-        disarm_crash_restore();
-    }
+    end_display_watch(display_mode, blanking_hold);
+    release_desktop_idle(desktop_inhibit);
     return 0;
 }
 
@@ -190,7 +183,7 @@ void switch_display_mode() {
     x11_switch_display_mode(demo_display, demo_window);
     if (display_mode.switched != 0) {
         XMoveWindow(demo_display, demo_window, display_mode.x, display_mode.y);
-        arm_crash_restore(demo_display, display_mode, blanking_hold);
+        watch_display_changes(demo_display, display_mode, blanking_hold);
     }
 }
 
@@ -249,7 +242,7 @@ void delete_context() {
 void release_window() {
     release_x11_blanking(demo_display, blanking_hold);
     release_desktop_idle(desktop_inhibit);
-    disarm_crash_restore();
+    end_display_watch(display_mode, blanking_hold);
     XDestroyWindow(demo_display, demo_window);
     demo_window = None;
     if (invisible_cursor != None) {
@@ -302,6 +295,13 @@ int drain_events(void*) {
 }
 
 }  // namespace
+
+void x11_restore_demo_display_mode() {
+    if (demo_display != nullptr) {
+        x11_restore_display_mode(demo_display);
+        watch_display_changes(demo_display, display_mode, blanking_hold);
+    }
+}
 
 const DemoWindowHooks x11_demo_hooks = {
     find_display_mode, test_display_mode, hide_cursor,          switch_display_mode,

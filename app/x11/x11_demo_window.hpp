@@ -22,6 +22,9 @@ extern GLXContext gl_context;  // null when no context was made, and after destr
 // breaks.
 int x11_run_demo();
 
+// Puts back the mode that the full-screen switch replaced, and tells the watcher so.
+void x11_restore_demo_display_mode();
+
 // The X calls behind the demo window's portable creation and destruction steps.
 extern const DemoWindowHooks x11_demo_hooks;
 

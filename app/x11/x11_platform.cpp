@@ -11,7 +11,6 @@
 #include <ctime>
 
 #include "app/x11/x11_demo_window.hpp"
-#include "app/x11/x11_display_mode.hpp"
 #include "app/x11/x11_hack_window.hpp"
 #include "platform/platform.hpp"
 #include "settings/fltk/fltk_message_box.hpp"
@@ -55,9 +54,7 @@ void platform_destroy_demo_window() {
 
 // Puts back the mode that the full-screen switch replaced.
 void platform_restore_display_mode() {
-    if (demo_display != nullptr) {
-        x11_restore_display_mode(demo_display);
-    }
+    x11_restore_demo_display_mode();
 }
 
 // Shows the frame drawn into the demo window's back buffer.
