@@ -16,6 +16,7 @@
 #include "app/x11/x11_demo_input.hpp"
 #include "app/x11/x11_display_mode.hpp"
 #include "app/x11/x11_display_watcher.hpp"
+#include "app/x11/x11_errors.hpp"
 #include "app/x11/x11_main_loop.hpp"
 #include "platform/messages.hpp"
 #include "platform/platform.hpp"
@@ -41,10 +42,7 @@ DbusInhibit desktop_inhibit{};
 // X protocol errors are reported, not fatal: a failed mode switch or context call must not
 // take the display mode restore down with it.
 int report_x_error(Display* display, XErrorEvent* error) {
-    char text[256];
-    XGetErrorText(display, error->error_code, text, sizeof text);
-    std::fprintf(stderr, "zelm: X error: %s (request %d.%d)\n", text, error->request_code,
-                 error->minor_code);
+    report_x_error_once(display, *error);
     return 0;
 }
 

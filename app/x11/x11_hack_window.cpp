@@ -16,6 +16,7 @@
 #include <string>
 
 #include "app/main_loop.hpp"
+#include "app/x11/x11_errors.hpp"
 #include "app/x11/x11_main_loop.hpp"
 #include "scene/scene.hpp"
 #include "settings/settings.hpp"
@@ -52,10 +53,7 @@ int on_x_error(Display* display, XErrorEvent* error) {
         }
         return 0;
     }
-    char text[256];
-    XGetErrorText(display, error->error_code, text, sizeof text);
-    std::fprintf(stderr, "zelm: X error: %s (request %d.%d)\n", text, error->request_code,
-                 error->minor_code);
+    report_x_error_once(display, *error);
     return 0;
 }
 
@@ -172,6 +170,12 @@ int run_in_window(long frame_delay_us) {
     if (!read_window_attributes(attributes)) {
         return 1;
     }
+    // GLX would take the window and then fail on every frame.
+    if (attributes.c_class == InputOnly) {
+        report_about_window("window 0x%lx takes input only: there is nothing to draw into",
+                            hack_window);
+        return 1;
+    }
     hack_context = create_context_for(attributes);
     if (hack_context == nullptr || !watch_window(attributes)) {
         return 1;
@@ -192,7 +196,7 @@ int run_in_window(long frame_delay_us) {
         x11_hack_report(line.c_str());
         return 1;
     }
-    x11_run_main_loop(drain_hack_events, frame_delay_us);
+    x11_run_main_loop(drain_hack_events, frame_delay_us, ConnectionNumber(hack_display));
     return hack_end_requested != 0 ? 1 : 0;
 }
 
