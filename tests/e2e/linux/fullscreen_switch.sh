@@ -61,6 +61,19 @@ for signal in SEGV KILL; do
     xprop -root | grep -q _ZELM_SAVED_CRTC && fail "the record of the original mode was left"
 done
 
+step "the OpenGL driver crashes for want of memory (ulimit -v 250000): the mode comes back"
+if [ -n "${ZELM_FAIL_CALLOC:-}" ]; then
+    limited="$E2E_TMP/limited"
+    printf '#!/bin/sh\nulimit -v 250000\nexec "%s" "$@"\n' "$ZELM" >"$limited"
+    chmod +x "$limited"
+    ZELM="$limited" start_zelm
+    wait_until 10 zelm_ended || xdotool key space  # a driver that fits after all
+    wait_zelm 5
+    wait_until 2 mode_is 1024x768 || fail "the output was left in $(current_mode)"
+else
+    echo "(skipped: the sanitizers need more address space)"
+fi
+
 step "a second demo started while the first one runs: the original mode comes back"
 # The second takes the focus, which ends the first: the output stays at 640x480 while the
 # second runs, and the second puts back 1024x768, not the first one's 640x480.
