@@ -1,4 +1,4 @@
-#include "app/x11/x11_main_loop.hpp"
+#include "app/linux/paced_loop.hpp"
 
 #include <poll.h>
 
@@ -78,7 +78,7 @@ void draw(void* context) {
 
 }  // namespace
 
-void x11_run_main_loop(int (*shell_drain)(void* context), long frame_delay_us, int wake_fd) {
+void run_paced_loop(int (*shell_drain)(void* context), long frame_delay_us, int wake_fd) {
     PacedLoop loop{shell_drain, frame_delay_us, wake_fd, 0};
     run_main_loop(MainLoopShell{drain, sleep_for, draw, &loop});
 }
