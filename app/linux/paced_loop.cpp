@@ -36,8 +36,8 @@ void sleep_for(void*, unsigned milliseconds) {
     nanosleep(&duration, nullptr);
 }
 
-// Waits until the monotonic clock reaches deadline or the drain finds the end. Events Xlib has
-// already read are drained first: they would not make wake_fd readable.
+// Waits until the monotonic clock reaches deadline or the drain finds the end. Events already
+// read into the shell's queue are drained first: they would not make wake_fd readable.
 void wait_until(PacedLoop& loop, const timespec& deadline) {
     while ((loop.end_found = loop.drain(nullptr)) == 0) {
         timespec now{};
