@@ -1,7 +1,8 @@
-// zelm for Linux: reads the settings from the XDG store, then runs the mode that the command
-// line asks for: "/p" (preview: nothing to show), "/c" (the configuration dialog) or the demo;
-// or, started by XScreenSaver (-root, -window-id ID, $XSCREENSAVER_WINDOW), the hack, which
-// runs with the defaults of the settings it cannot read.
+// zelm for Linux: reads the settings from the XDG store, picks X11 or Wayland, then runs the
+// mode that the command line asks for: "/p" (preview: nothing to show), "/c" (the configuration
+// dialog) or the demo; or a saver, which runs with the defaults of the settings it cannot read:
+// started by XScreenSaver (-root, -window-id ID, $XSCREENSAVER_WINDOW), the X11 hack; with
+// --overlay, the Wayland saver.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -65,81 +66,63 @@ void apply_saver_options(const zelm::HackRequest& request) {
     text_in_window_pixels = 1;
 }
 
-enum class Shell { x11, wayland, none };
+// A display system's run modes: the demo, and the saver (the hack on X11, --overlay on Wayland).
+struct Shell {
+    const char* name;
+    bool built;  // false where the build left it out: the two calls are null
+    int (*run_demo)();
+    int (*run_saver)(const zelm::HackRequest& request);
+};
+
+#if ZELM_WITH_X11
+constexpr Shell x11_shell{"X11", true, zelm::x11_run_demo, zelm::x11_run_hack};
+#else
+constexpr Shell x11_shell{"X11", false, nullptr, nullptr};
+#endif
+#if ZELM_WITH_WAYLAND
+constexpr Shell wayland_shell{"Wayland", true, zelm::wayland_run_demo, zelm::wayland_run_overlay};
+#else
+constexpr Shell wayland_shell{"Wayland", false, nullptr, nullptr};
+#endif
+
+// Whether $WAYLAND_DISPLAY names a live compositor that this build can use.
+bool wayland_live() {
+#if ZELM_WITH_WAYLAND
+    return zelm::wayland_display_available();
+#else
+    return false;
+#endif
+}
 
 // The display system for the request: the one it names, else Wayland where $WAYLAND_DISPLAY
-// names a live compositor; the XScreenSaver modes are X11's and the saver Wayland's. none, after
-// saying why, when the one needed is not there or not built.
-Shell choose_shell(const zelm::HackRequest& request) {
+// names a live compositor; the XScreenSaver modes are X11's and the saver Wayland's. Null, after
+// saying why, when the one needed is not built or not there.
+const Shell* choose_shell(const zelm::HackRequest& request) {
     using namespace zelm;
     const bool x11_modes =
         request.target == HackTarget::root || request.target == HackTarget::window;
-    if (x11_modes || request.display == DisplayChoice::x11) {
-#if ZELM_WITH_X11
-        return Shell::x11;
-#else
-        linux_report("this zelm was built without X11");
-        return Shell::none;
-#endif
-    }
-#if ZELM_WITH_WAYLAND
-    if (request.display == DisplayChoice::wayland || request.target == HackTarget::overlay) {
-        if (!wayland_display_available()) {
-            linux_report("couldn't connect to a Wayland compositor: WAYLAND_DISPLAY names none");
-            return Shell::none;
+    const bool wayland_asked =
+        request.display == DisplayChoice::wayland || request.target == HackTarget::overlay;
+    const Shell* shell = &x11_shell;
+    if (!x11_modes && request.display != DisplayChoice::x11) {
+        if (wayland_asked && !wayland_shell.built) {
+            linux_report("this zelm was built without Wayland");
+            return nullptr;
         }
-        return Shell::wayland;
+        if (wayland_live()) {
+            shell = &wayland_shell;
+        } else if (wayland_asked || !x11_shell.built) {
+            linux_report(
+                "couldn't connect to a Wayland compositor: WAYLAND_DISPLAY is unset or names none "
+                "that runs");
+            return nullptr;
+        }
     }
-    if (wayland_display_available()) {
-        return Shell::wayland;
+    if (!shell->built) {
+        linux_report((std::string("this zelm was built without ") + shell->name).c_str());
+        return nullptr;
     }
-#else
-    if (request.display == DisplayChoice::wayland || request.target == HackTarget::overlay) {
-        linux_report("this zelm was built without Wayland");
-        return Shell::none;
-    }
-#endif
-#if ZELM_WITH_X11
-    return Shell::x11;
-#else
-    linux_report("couldn't connect to a Wayland compositor: WAYLAND_DISPLAY names none");
-    return Shell::none;
-#endif
-}
-
-// Each shell's entry points, or nothing where it was not built (choose_shell never picks it).
-int run_x11_demo() {
-#if ZELM_WITH_X11
-    return zelm::x11_run_demo();
-#else
-    return 1;
-#endif
-}
-
-int run_hack(const zelm::HackRequest& request) {
-#if ZELM_WITH_X11
-    return zelm::x11_run_hack(request);
-#else
-    (void)request;
-    return 1;
-#endif
-}
-
-int run_wayland_demo() {
-#if ZELM_WITH_WAYLAND
-    return zelm::wayland_run_demo();
-#else
-    return 1;
-#endif
-}
-
-int run_overlay(const zelm::HackRequest& request) {
-#if ZELM_WITH_WAYLAND
-    return zelm::wayland_run_overlay(request);
-#else
-    (void)request;
-    return 1;
-#endif
+    return shell;
 }
 
 }  // namespace
@@ -166,13 +149,13 @@ int main(int argc, char** argv) {
 
     XdgStore store = xdg_store_from_environment();
     settings_registry = xdg_settings_registry(store);
-    const Shell shell = choose_shell(hack);
-    if (shell == Shell::none) {
+    const Shell* shell = choose_shell(hack);
+    if (shell == nullptr) {
         return 1;
     }
     if (hack.target != HackTarget::none) {
         apply_saver_options(hack);
-        return shell == Shell::wayland ? run_overlay(hack) : run_hack(hack);
+        return shell->run_saver(hack);
     }
     const int force_dialog = read_settings_or_warn();
 
@@ -183,7 +166,7 @@ int main(int argc, char** argv) {
         case RunMode::configure:
             return fltk_run_config_dialog();
         case RunMode::demo:
-            return shell == Shell::wayland ? run_wayland_demo() : run_x11_demo();
+            return shell->run_demo();
     }
     return 0;
 }
