@@ -1,16 +1,20 @@
 // zelm for Linux: reads the settings from the XDG store, then runs the mode that the command
 // line asks for: "/p" (preview: nothing to show), "/c" (the configuration dialog) or the demo;
 // or, started by XScreenSaver (-root, -window-id ID, $XSCREENSAVER_WINDOW), the hack, which
-// runs with the defaults of the settings it cannot read.
+// runs with the defaults of the settings it cannot read. Also --version, and
+// --xscreensaver-add/-remove, which edit the user's XScreenSaver programs.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include <X11/Xlib.h>
+
 #include "app/run_mode.hpp"
 #include "app/x11/x11_demo_window.hpp"
 #include "app/x11/x11_hack_args.hpp"
 #include "app/x11/x11_hack_window.hpp"
+#include "app/x11/xscreensaver_programs.hpp"
 #include "platform/messages.hpp"
 #include "platform/platform.hpp"
 #include "settings/fltk/fltk_config_dialog.hpp"
@@ -42,6 +46,16 @@ std::string command_line_text(int argc, char** argv) {
     return text;
 }
 
+// Whether an X display can be opened (the dialog needs one).
+bool x11_display_available() {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    XCloseDisplay(display);
+    return true;
+}
+
 }  // namespace
 
 // Usage or hack options, settings, then the run mode; returns the process exit code.
@@ -55,6 +69,14 @@ int main(int argc, char** argv) {
     if (hack.target == HackTarget::help) {
         std::fputs(messages::usage, stdout);
         return 0;
+    }
+    if (hack.target == HackTarget::version) {
+        std::printf("zelm %s\n", ZELM_VERSION);
+        return 0;
+    }
+    if (hack.target == HackTarget::xscreensaver_add ||
+        hack.target == HackTarget::xscreensaver_remove) {
+        return xscreensaver_edit_programs(hack.target == HackTarget::xscreensaver_add ? 1 : 0);
     }
     if (hack.target == HackTarget::bad) {
         x11_hack_report(hack.error.c_str());
@@ -84,6 +106,12 @@ int main(int argc, char** argv) {
         case RunMode::preview:
             return 0;
         case RunMode::configure:
+            // FLTK would only fail to make the dialog, which ends with 0.
+            if (!x11_display_available()) {
+                platform_message_box(messages::no_x_display, messages::caption_error,
+                                     MessageIcon::error, MessageOwner::none);
+                return 1;
+            }
             return fltk_run_config_dialog();
         case RunMode::demo:
             return x11_run_demo();

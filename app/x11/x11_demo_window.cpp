@@ -315,8 +315,8 @@ const DemoWindowHooks x11_demo_hooks = {
 int x11_run_demo() {
     demo_display = XOpenDisplay(nullptr);
     if (demo_display == nullptr) {
-        platform_message_box("Couldn't open the X display", messages::caption_error,
-                             MessageIcon::error, MessageOwner::none);
+        platform_message_box(messages::no_x_display, messages::caption_error, MessageIcon::error,
+                             MessageOwner::none);
         return 1;
     }
     XSetErrorHandler(report_x_error);
