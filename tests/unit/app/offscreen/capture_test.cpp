@@ -66,7 +66,9 @@ TEST(CaptureOptions, ReasonsNameTheOptionAndWhatItTakes) {
     EXPECT_EQ(parse({"--out", "o", "--datadir"}, o, error), 0);
     EXPECT_EQ(error, "option '--datadir' needs a value");
     EXPECT_EQ(parse({"--out", "o", "--fps", "3"}, o, error), 0);
-    EXPECT_EQ(error, "unknown option '--fps'");
+    EXPECT_EQ(error, "bad value '3' for --fps: expected 0 or 1");
+    EXPECT_EQ(parse({"--out", "o", "--speed", "3"}, o, error), 0);
+    EXPECT_EQ(error, "unknown option '--speed'");
 }
 
 TEST(CaptureOptions, EveryWritesEachNthFrameFromTheFirstAndTheLast) {
