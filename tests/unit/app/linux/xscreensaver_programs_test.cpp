@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/x11/xscreensaver_programs.hpp"
+#include "app/linux/xscreensaver_programs.hpp"
 
 namespace zelm {
 namespace {

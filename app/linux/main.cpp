@@ -8,15 +8,15 @@
 #include <cstdlib>
 #include <string>
 
-#include <X11/Xlib.h>
-
+#include "app/linux/linux_options.hpp"
+#include "app/linux/linux_shell.hpp"
+#include "app/linux/xscreensaver_programs.hpp"
 #include "app/run_mode.hpp"
 #include "app/x11/x11_demo_window.hpp"
-#include "app/x11/x11_hack_args.hpp"
 #include "app/x11/x11_hack_window.hpp"
-#include "app/x11/xscreensaver_programs.hpp"
 #include "platform/messages.hpp"
 #include "platform/platform.hpp"
+#include "scene/scene.hpp"
 #include "settings/fltk/fltk_config_dialog.hpp"
 #include "settings/settings.hpp"
 #include "settings/xdg/registry_xdg.hpp"
@@ -46,14 +46,20 @@ std::string command_line_text(int argc, char** argv) {
     return text;
 }
 
-// Whether an X display can be opened (the dialog needs one).
-bool x11_display_available() {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        return false;
+// The saver's look: the stored settings with this run's options over them (nothing is written
+// back), text in the window's pixels, no mode switch (the screen is not the saver's to change).
+void apply_saver_options(const zelm::HackRequest& request) {
+    using namespace zelm;
+    read_settings();  // what cannot be read keeps its default, without a word
+    if (request.heightfield >= 0) {
+        use_heightfield = request.heightfield;
     }
-    XCloseDisplay(display);
-    return true;
+    if (request.alt_blend >= 0) {
+        use_alt_blend = request.alt_blend;
+    }
+    fullscreen = 0;
+    show_frame_rate = request.show_fps;
+    text_in_window_pixels = 1;
 }
 
 }  // namespace
@@ -79,7 +85,7 @@ int main(int argc, char** argv) {
         return xscreensaver_edit_programs(hack.target == HackTarget::xscreensaver_add ? 1 : 0);
     }
     if (hack.target == HackTarget::bad) {
-        x11_hack_report(hack.error.c_str());
+        linux_report(hack.error.c_str());
         if (hack.usage_too != 0) {
             std::fputs(messages::usage, stderr);
         }
@@ -89,14 +95,7 @@ int main(int argc, char** argv) {
     XdgStore store = xdg_store_from_environment();
     settings_registry = xdg_settings_registry(store);
     if (hack.target != HackTarget::none) {
-        read_settings();  // what cannot be read keeps its default, without a word
-        // The options override the store for this run only: nothing is written back.
-        if (hack.heightfield >= 0) {
-            use_heightfield = hack.heightfield;
-        }
-        if (hack.alt_blend >= 0) {
-            use_alt_blend = hack.alt_blend;
-        }
+        apply_saver_options(hack);
         return x11_run_hack(hack);
     }
     const int force_dialog = read_settings_or_warn();
@@ -106,12 +105,6 @@ int main(int argc, char** argv) {
         case RunMode::preview:
             return 0;
         case RunMode::configure:
-            // FLTK would only fail to make the dialog, which ends with 0.
-            if (!x11_display_available()) {
-                platform_message_box(messages::no_x_display, messages::caption_error,
-                                     MessageIcon::error, MessageOwner::none);
-                return 1;
-            }
             return fltk_run_config_dialog();
         case RunMode::demo:
             return x11_run_demo();

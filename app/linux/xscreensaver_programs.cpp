@@ -1,5 +1,5 @@
 // Editing XScreenSaver's programs list in ~/.xscreensaver for --xscreensaver-add and -remove.
-#include "app/x11/xscreensaver_programs.hpp"
+#include "app/linux/xscreensaver_programs.hpp"
 
 #include <fcntl.h>
 #include <pwd.h>
