@@ -161,6 +161,13 @@ TEST(InstallLayout, PrefixUsrLaysOutExactlyTheExpectedFilesWithSettingsInEtcXdg)
     EXPECT_EQ(well_formed.status, 0) << well_formed.output;
     EXPECT_EQ(run("xmllint --xpath 'string(/screensaver/@name)' " + xml).output, "zelm\n");
     EXPECT_EQ(run("xmllint --xpath 'string(/screensaver/command/@arg)' " + xml).output, "--root\n");
+    EXPECT_EQ(read_file(config).rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n", 0), 0u);
+    // The panel can turn the water on and off, whatever the stored setting says.
+    EXPECT_EQ(run("xmllint --xpath 'count(//option[@arg-set=\"--heightfield\"])"
+                  " + count(//option[@arg-set=\"--no-heightfield\"])' " +
+                  xml)
+                  .output,
+              "2\n");
 
     // The menu entries are valid, run the demo and the settings dialog, and name an icon that
     // exists at every size its folder says.
