@@ -1,9 +1,7 @@
 // Editing XScreenSaver's programs list in ~/.xscreensaver for --xscreensaver-add and -remove.
 #include "app/linux/xscreensaver_programs.hpp"
 
-#include <fcntl.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,6 +13,7 @@
 #include <vector>
 
 #include "platform/regular_file.hpp"
+#include "platform/replace_file.hpp"
 
 namespace zelm {
 
@@ -153,39 +152,6 @@ bool read_text(const char* path, std::string& text) {
     text = read_whole(file);
     const bool ok = std::ferror(file) == 0;
     std::fclose(file);
-    return ok;
-}
-
-// Replaces path with text whole: a temporary file beside it, synced, renamed over it, with the
-// old file's permissions (0644 for a new one). False with errno.
-bool replace_file(const std::string& path, const std::string& text) {
-    struct stat old {};
-    const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    std::string temp = path.substr(0, path.rfind('/') + 1) + ".xscreensaver.zelm-XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) {
-        return false;
-    }
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    bool ok = done == text.size() && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-    const int saved = errno;
-    ok = close(fd) == 0 && ok;
-    ok = ok && rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        const int error = errno != 0 ? errno : saved;
-        unlink(temp.c_str());
-        errno = error;
-    }
     return ok;
 }
 
@@ -336,7 +302,8 @@ int xscreensaver_edit_programs(int add) {
     } else {
         changed = xscreensaver_without_zelm(text);
     }
-    if (!replace_file(path, changed)) {
+    const std::size_t slash = path.rfind('/');
+    if (!replace_file(path.substr(0, slash), path.substr(slash + 1), changed)) {
         std::fprintf(stderr, "zelm: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
         return 1;
     }
