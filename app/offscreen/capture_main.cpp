@@ -25,8 +25,8 @@ namespace {
 constexpr int capture_width = 640;
 constexpr int capture_height = 480;
 
-// The data folder that zelm's settings name (the user's, then the system's), or else the one
-// the installation put beside the program.
+// The data folder that zelm's settings name (the user's, then the system's), or else the
+// installation's (its prefix is fixed when the build is configured: /usr in the package).
 std::string default_datadir() {
     XdgStore store = xdg_store_from_environment();
     const SettingsRegistry registry = xdg_settings_registry(store);
