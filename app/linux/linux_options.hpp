@@ -12,12 +12,17 @@ enum class HackTarget {
     none,                 // not a hack: the Windows-style run modes apply
     root,                 // the screen's root window
     window,               // the window in window_id
+    overlay,              // the Wayland saver (--overlay), over every output
     bad,                  // a hack option that cannot be honoured; error says why
     help,                 // --help or -h: print the usage and end
     version,              // --version: print the name and version and end
     xscreensaver_add,     // --xscreensaver-add: put zelm in ~/.xscreensaver's programs
     xscreensaver_remove,  // --xscreensaver-remove: take it out again
 };
+
+// Which display system: --x11 or --wayland force one; otherwise Wayland where
+// $WAYLAND_DISPLAY names a live compositor.
+enum class DisplayChoice { any, x11, wayland };
 
 struct HackRequest {
     HackTarget target = HackTarget::none;
@@ -28,6 +33,7 @@ struct HackRequest {
     int show_fps = 0;             // the frame-rate meter, off unless asked as in every hack
     int heightfield = -1;         // -1: the stored setting; 0 or 1: this run's choice
     int alt_blend = -1;           // likewise
+    DisplayChoice display = DisplayChoice::any;
 };
 
 // The largest --delay taken: ten seconds between frames.
@@ -40,9 +46,11 @@ constexpr long largest_delay_us = 10000000;
 // Otherwise -root or -window-id ID make a hack, which also takes -delay USECS, -fps, -no-fps,
 // -heightfield, -no-heightfield, -alt-blend, -no-alt-blend, and ignores -visual ID, -install,
 // -noinstall, -mono and -pair; any other argument is then an error. An explicit window id wins over
-// -root; the last id, delay or switch given counts. $XSCREENSAVER_WINDOW is used with -root, or
-// with no arguments at all; -root without it draws on the root window. Without -root or -window-id
-// the arguments are left to the run modes.
+// -root; the last id, delay or switch given counts. --overlay makes the Wayland saver, which takes
+// the same options; it cannot be combined with -root or -window-id, which are X11's, and neither
+// can --wayland. --x11 and --wayland choose the display system for every mode; the last one given
+// counts. $XSCREENSAVER_WINDOW is used with -root, or with no arguments at all; -root without it
+// draws on the root window. Without -root or -window-id the arguments are left to the run modes.
 HackRequest parse_hack_request(int argc, const char* const* argv, const char* xscreensaver_window);
 
 // A window id as hex ("0x" or "0X" first) or decimal, blanks around it allowed; false for
