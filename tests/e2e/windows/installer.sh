@@ -1,30 +1,40 @@
 #!/usr/bin/env bash
-# The installer puts zelm.scr where Windows looks for screen savers, the data files beside it
-# and the settings key pointing at them; the screen saver then runs from those settings, and
-# the uninstaller takes everything away again.
+# The silent installer puts zelm.scr where Windows looks for screen savers, the data files in
+# Program Files (or where /D= says) and the settings key pointing at them, and opens nothing; the
+# screen saver then runs from those settings, and the uninstaller takes everything away again
+# but the user's own settings.
 . "$(dirname "$0")/wine_lib.sh"
 
 [ -f "$ZELM_SETUP" ] || fail "$ZELM_SETUP is missing: build the windows preset first"
-system32="$WINEPREFIX/drive_c/windows/system32"
-files=("$system32/zelm.scr" "$system32/Zelm/particle.pcx" "$system32/Zelm/font.pcx"
-       "$system32/Zelm/height.pcx" "$system32/Zelm/uninstall.exe")
+windows="$WINEPREFIX/drive_c/windows"
+system32="$windows/system32"
+folder="$WINEPREFIX/drive_c/Program Files/Zelm"
+files=("$system32/zelm.scr" "$folder/particle.pcx" "$folder/font.pcx" "$folder/height.pcx"
+       "$folder/uninstall.exe")
 
 all_installed() { for f in "${files[@]}"; do [ -f "$f" ] || return 1; done; }
-all_removed() { for f in "${files[@]}"; do [ ! -e "$f" ] || return 1; done; [ ! -e "$system32/Zelm" ]; }
+all_removed() { for f in "${files[@]}"; do [ ! -e "$f" ] || return 1; done; [ ! -e "$folder" ]; }
 settings_removed() { ! wine_quiet reg query "$KEY"; }
+# nothing_under_windows: no data file in the Windows folder, and no zelm.scr for 32-bit programs.
+nothing_under_windows() {
+    [ -z "$(find "$windows" -iname '*.pcx' -o -ipath '*/syswow64/zelm.scr')" ] ||
+        fail "under the Windows folder: $(find "$windows" -iname '*.pcx' -o -ipath '*/syswow64/zelm.scr')"
+}
 
 start_xvfb 1024x768
 clear_settings
 
-step "a silent install"
-start_scr "$ZELM_SETUP" /S
+step "a silent install into Program Files, which opens nothing"
+WINEDEBUG=-all,+debugstr,+rundll32 start_scr "$ZELM_SETUP" /S
 expect_exit 60 0
 wait_until 30 all_installed || fail "installed files missing"
 cmp -s "$ZELM_SCR" "$system32/zelm.scr" || fail "the installed zelm.scr differs from the build"
 for f in particle font height; do
-    cmp -s "$ZELM_DATA/$f.pcx" "$system32/Zelm/$f.pcx" || fail "$f.pcx differs"
+    cmp -s "$ZELM_DATA/$f.pcx" "$folder/$f.pcx" || fail "$f.pcx differs"
 done
-[ "$(setting datadir)" = "$(printf 'REG_SZ\tC:\\windows\\system32\\Zelm')" ] || fail "datadir: [$(setting datadir)]"
+nothing_under_windows
+grep rundll32 "$SCR_ERR" && fail "the silent install started rundll32"
+[ "$(setting datadir)" = $'REG_SZ\tC:\\Program Files\\Zelm' ] || fail "datadir: [$(setting datadir)]"
 [ "$(setting use_heightfield)" = "$(printf 'REG_SZ\t1')" ] || fail "use_heightfield: [$(setting use_heightfield)]"
 [ "$(setting fullscreen)" = "$(printf 'REG_SZ\t0')" ] || fail "fullscreen: [$(setting fullscreen)]"
 [ "$(setting use_alt_blend)" = "$(printf 'REG_SZ\t0')" ] || fail "use_alt_blend: [$(setting use_alt_blend)]"
@@ -42,8 +52,10 @@ entry() {
 [ "$(entry Publisher)" = $'REG_SZ\tVarno' ] || fail "Publisher: [$(entry Publisher)]"
 [ "$(entry DisplayVersion)" = $'REG_SZ\t'"$ZELM_VERSION" ] ||
     fail "DisplayVersion: [$(entry DisplayVersion)], expected $ZELM_VERSION"
+[ "$(entry InstallLocation)" = $'REG_SZ\tC:\\Program Files\\Zelm' ] ||
+    fail "InstallLocation: [$(entry InstallLocation)]"
 # In KiB: at least what the four files take, and not wildly more.
-installed_kib=$(du -k --apparent-size -c "$system32/zelm.scr" "$system32/Zelm"/* | tail -n 1 | cut -f 1)
+installed_kib=$(du -k --apparent-size -c "$system32/zelm.scr" "$folder"/* | tail -n 1 | cut -f 1)
 [ "$(entry EstimatedSize | cut -f 1)" = REG_DWORD ] || fail "EstimatedSize: [$(entry EstimatedSize)]"
 size=$(($(entry EstimatedSize | cut -f 2)))  # reg prints it in hex
 ((size >= installed_kib - 8 && size <= installed_kib + 64)) ||
@@ -64,12 +76,29 @@ start_scr "$ZELM_SETUP" /S
 expect_exit 60 0
 [ "$(setting use_alt_blend)" = "$(printf 'REG_SZ\t1')" ] || fail "use_alt_blend: [$(setting use_alt_blend)]"
 
-step "the uninstaller removes the files and the settings"
+step "the silent uninstaller removes the files and the settings, but not the user's own"
+wine_quiet reg add 'HKCU\Software\Varno\ZELM\fullscreen' /ve /d 1 /f
 # It copies itself elsewhere and runs from there, so its first process ends at once.
-start_scr 'C:\windows\system32\Zelm\uninstall.exe' /S
+start_scr 'C:\Program Files\Zelm\uninstall.exe' /S
 expect_exit 60 0
-wait_until 60 all_removed || fail "files left behind: $(ls "$system32/zelm.scr" "$system32/Zelm" 2>&1)"
+wait_until 60 all_removed || fail "files left behind: $(ls "$system32/zelm.scr" "$folder" 2>&1)"
 wait_until 30 settings_removed || fail "the settings key is still there"
 wine_quiet reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zelm' &&
     fail "the uninstall entry is still there"
+wine_quiet reg query 'HKCU\Software\Varno\ZELM\fullscreen' || fail "the user's settings were removed"
+
+step "/D= moves the data, and the settings with it; the data earlier installs kept in the"
+step "system folder goes"
+[ -f "$ZELM_LAUNCH" ] || fail "$ZELM_LAUNCH is missing: build the windows preset first"
+mkdir "$system32/Zelm"
+cp "$ZELM_DATA"/*.pcx "$system32/Zelm/"
+# Windows passes /D= unquoted, spaces and all.
+start_scr "$ZELM_LAUNCH" "$(windows_path "$ZELM_SETUP")" 'zelm-setup.exe /S /D=C:\Zelm moved'
+expect_exit 60 0
+for f in particle font height; do
+    cmp -s "$ZELM_DATA/$f.pcx" "$WINEPREFIX/drive_c/Zelm moved/$f.pcx" || fail "$f.pcx differs"
+done
+[ ! -e "$folder" ] || fail "Program Files\Zelm was made"
+nothing_under_windows
+[ "$(setting datadir)" = $'REG_SZ\tC:\\Zelm moved' ] || fail "datadir: [$(setting datadir)]"
 echo "installer: passed"
