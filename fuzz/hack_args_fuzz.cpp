@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/x11/x11_hack_args.hpp"
+#include "app/linux/linux_options.hpp"
 
 namespace {
 

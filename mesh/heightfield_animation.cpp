@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "frame/frame_clock.hpp"
 #include "mesh/heightfield.hpp"
-#include "scene/frame_clock.hpp"
 
 namespace zelm {
 

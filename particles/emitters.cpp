@@ -7,11 +7,11 @@
 #include <cmath>
 #include <utility>
 
+#include "frame/frame_clock.hpp"
 #include "math/random.hpp"
 #include "math/vector.hpp"
 #include "particles/particle_system.hpp"
 #include "platform/platform.hpp"
-#include "scene/frame_clock.hpp"
 
 namespace zelm {
 

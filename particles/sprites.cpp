@@ -9,9 +9,9 @@
 #include <cmath>
 #include <utility>
 
+#include "frame/camera.hpp"
 #include "math/vector.hpp"
 #include "particles/particle_system.hpp"
-#include "scene/camera.hpp"
 
 namespace zelm {
 

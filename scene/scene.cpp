@@ -11,11 +11,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "frame/frame_clock.hpp"
 #include "mesh/heightfield.hpp"
 #include "particles/particle_system.hpp"
 #include "platform/messages.hpp"
 #include "platform/platform.hpp"
-#include "scene/frame_clock.hpp"
 #include "scene/text_overlay.hpp"
 #include "settings/settings.hpp"
 #include "textures/pcx_loader.hpp"

@@ -4,8 +4,8 @@
 // Units: world units (z up), degrees for the camera's angles, degrees per second for the orbit.
 #pragma once
 
+#include "frame/camera.hpp"
 #include "math/vector.hpp"
-#include "scene/camera.hpp"
 
 namespace zelm {
 

@@ -1,22 +1,24 @@
 // The X11/GLX demo window: creation, event handling, destruction.
 #include "app/x11/x11_demo_window.hpp"
 
+#include <GL/glx.h>
+#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
 #include "app/demo_window.hpp"
 #include "app/input_rules.hpp"
+#include "app/linux/dbus_inhibit.hpp"
+#include "app/linux/linux_shell.hpp"
+#include "app/linux/paced_loop.hpp"
 #include "app/main_loop.hpp"
-#include "app/x11/dbus_inhibit.hpp"
 #include "app/x11/x11_blanking.hpp"
 #include "app/x11/x11_crash_restore.hpp"
 #include "app/x11/x11_demo_input.hpp"
 #include "app/x11/x11_display_mode.hpp"
-#include "app/x11/x11_main_loop.hpp"
 #include "platform/messages.hpp"
 #include "platform/platform.hpp"
 #include "scene/scene.hpp"
@@ -24,19 +26,22 @@
 
 namespace zelm {
 
-Display* demo_display = nullptr;
-Window demo_window = None;
-GLXContext gl_context = nullptr;
-
 namespace {
 
-XVisualInfo* demo_visual = nullptr;  // the GLX visual; null when GLX has none to offer
-Cursor invisible_cursor = None;
-Colormap demo_colormap = None;
-int quit_posted = 0;                         // the destruction steps ran: the loop may end
-volatile std::sig_atomic_t stop_signal = 0;  // SIGINT, SIGTERM or SIGHUP arrived
-X11BlankingHold blanking_hold{};             // what the window holds off while it exists
-DbusInhibit desktop_inhibit{};
+// Everything the demo window holds, from its creation to the end of the run.
+struct X11Demo {
+    Display* display;     // the connection the window and its context live on
+    Window window;        // None before creation and after destruction
+    GLXContext context;   // null when no context was made, and after destruction
+    XVisualInfo* visual;  // the GLX visual; null when GLX has none to offer
+    Cursor invisible_cursor;
+    Colormap colormap;
+    int quit_posted;                // the destruction steps ran: the loop may end
+    X11BlankingHold blanking_hold;  // what the window holds off while it exists
+    DbusInhibit desktop_inhibit;
+};
+
+X11Demo demo{nullptr, None, nullptr, nullptr, None, None, 0, {}, {}};
 
 // X protocol errors are reported, not fatal: a failed mode switch or context call must not
 // take the display mode restore down with it.
@@ -46,22 +51,6 @@ int report_x_error(Display* display, XErrorEvent* error) {
     std::fprintf(stderr, "zelm: X error: %s (request %d.%d)\n", text, error->request_code,
                  error->minor_code);
     return 0;
-}
-
-// Only notes the signal: the main loop does the teardown.
-void note_stop_signal(int) {
-    stop_signal = 1;
-}
-
-// Ending the process with a signal runs the same teardown as a key press, so that the display
-// mode is put back.
-void catch_stop_signals() {
-    struct sigaction action {};
-    action.sa_handler = note_stop_signal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
 }
 
 // A double-buffered RGBA visual with a depth buffer of at least 16 bits, or null.
@@ -94,26 +83,26 @@ Cursor make_invisible_cursor(Display* display, Window window) {
 void wait_until_mapped() {
     XEvent event;
     XIfEvent(
-        demo_display, &event,
+        demo.display, &event,
         [](Display*, XEvent* e, XPointer) -> Bool {
-            return e->type == MapNotify && e->xmap.window == demo_window;
+            return e->type == MapNotify && e->xmap.window == demo.window;
         },
         nullptr);
 }
 
 // Blanking is held off from the window's creation to its destruction.
 void hold_off_blanking() {
-    blanking_hold = hold_off_x11_blanking(demo_display);
-    desktop_inhibit = inhibit_desktop_idle("zelm", "Showing the Zelm demo");
-    arm_crash_restore(demo_display, display_mode, blanking_hold);
+    demo.blanking_hold = hold_off_x11_blanking(demo.display);
+    demo.desktop_inhibit = inhibit_desktop_idle("zelm", "Showing the Zelm demo");
+    arm_crash_restore(demo.display, display_mode, demo.blanking_hold);
 }
 
 // Puts back what the demo changed on display (the full-screen mode, the server's blanking) and
 // gives back the desktop's inhibit; each only once.
 void undo_display_changes(Display* display) {
     x11_restore_display_mode(display);
-    release_x11_blanking(display, blanking_hold);
-    release_desktop_idle(desktop_inhibit);
+    release_x11_blanking(display, demo.blanking_hold);
+    release_desktop_idle(demo.desktop_inhibit);
     disarm_crash_restore();
     XFlush(display);
 }
@@ -121,8 +110,8 @@ void undo_display_changes(Display* display) {
 // X keeps a switched mode and DPMS off after the process ends, unlike Windows: every exit puts
 // them back, exit(-1) deep in the scene too.
 void undo_at_exit() {
-    if (demo_display != nullptr) {
-        undo_display_changes(demo_display);
+    if (demo.display != nullptr) {
+        undo_display_changes(demo.display);
     }
 }
 
@@ -131,14 +120,14 @@ void undo_at_exit() {
 // when this returns; the exit handlers must not touch the dead connection.
 int undo_after_connection_lost(Display* dead) {
     std::fprintf(stderr, "zelm: %s\n", messages::x_connection_lost);
-    demo_display = nullptr;
-    blanking_hold.saver_suspended = 0;  // the server ended it with the connection
+    demo.display = nullptr;
+    demo.blanking_hold.saver_suspended = 0;  // the server ended it with the connection
     Display* fresh = XOpenDisplay(DisplayString(dead));
     if (fresh != nullptr) {
         undo_display_changes(fresh);
         XCloseDisplay(fresh);
     } else {
-        release_desktop_idle(desktop_inhibit);
+        release_desktop_idle(demo.desktop_inhibit);
         disarm_crash_restore();
     }
     return 0;
@@ -147,70 +136,70 @@ int undo_after_connection_lost(Display* dead) {
 // The window, its cursor and colormap, made before the creation steps: on X the visual (the
 // pixel format) is chosen before the window can exist.
 void make_demo_window() {
-    Display* display = demo_display;
+    Display* display = demo.display;
     const Window root = DefaultRootWindow(display);
-    demo_visual = choose_gl_visual(display);
+    demo.visual = choose_gl_visual(display);
     const int screen = DefaultScreen(display);
-    Visual* visual = demo_visual != nullptr ? demo_visual->visual : DefaultVisual(display, screen);
-    const int depth = demo_visual != nullptr ? demo_visual->depth : DefaultDepth(display, screen);
-    demo_colormap = XCreateColormap(display, root, visual, AllocNone);
+    Visual* visual = demo.visual != nullptr ? demo.visual->visual : DefaultVisual(display, screen);
+    const int depth = demo.visual != nullptr ? demo.visual->depth : DefaultDepth(display, screen);
+    demo.colormap = XCreateColormap(display, root, visual, AllocNone);
 
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;  // no frame, no placement by a window manager
     attributes.background_pixel = BlackPixel(display, screen);
     attributes.border_pixel = 0;
-    attributes.colormap = demo_colormap;
+    attributes.colormap = demo.colormap;
     attributes.event_mask = KeyPressMask | ButtonPressMask | PointerMotionMask | FocusChangeMask |
                             StructureNotifyMask | ExposureMask;
-    demo_window = XCreateWindow(
+    demo.window = XCreateWindow(
         display, root, 0, 0, static_cast<unsigned>(window_width),
         static_cast<unsigned>(window_height), 0, depth, InputOutput, visual,
         CWOverrideRedirect | CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attributes);
-    XStoreName(display, demo_window, "Zelm");
+    XStoreName(display, demo.window, "Zelm");
     XClassHint class_hint{const_cast<char*>("zelm"), const_cast<char*>("Zelm")};
-    XSetClassHint(display, demo_window, &class_hint);
-    invisible_cursor = make_invisible_cursor(display, demo_window);
+    XSetClassHint(display, demo.window, &class_hint);
+    demo.invisible_cursor = make_invisible_cursor(display, demo.window);
 }
 
 // The X calls behind the portable creation and destruction steps.
 int find_display_mode() {
-    return x11_find_display_mode(demo_display, window_width, window_height);
+    return x11_find_display_mode(demo.display, window_width, window_height);
 }
 
 DisplayModeTest test_display_mode() {
-    return x11_test_display_mode(demo_display);
+    return x11_test_display_mode(demo.display);
 }
 
 void hide_cursor() {
-    XDefineCursor(demo_display, demo_window, invisible_cursor);
+    XDefineCursor(demo.display, demo.window, demo.invisible_cursor);
 }
 
 // The window moves to the switched output's origin, which need not be the screen's.
 void switch_display_mode() {
-    x11_switch_display_mode(demo_display, demo_window);
+    x11_switch_display_mode(demo.display, demo.window);
     if (display_mode.switched != 0) {
-        XMoveWindow(demo_display, demo_window, display_mode.x, display_mode.y);
-        arm_crash_restore(demo_display, display_mode, blanking_hold);
+        XMoveWindow(demo.display, demo.window, display_mode.x, display_mode.y);
+        arm_crash_restore(demo.display, display_mode, demo.blanking_hold);
     }
 }
 
 void center_cursor() {
-    XWarpPointer(demo_display, None, DefaultRootWindow(demo_display), 0, 0, 0, 0, window_width / 2,
+    XWarpPointer(demo.display, None, DefaultRootWindow(demo.display), 0, 0, 0, 0, window_width / 2,
                  window_height / 2);
 }
 
 void show_window() {
-    XMapRaised(demo_display, demo_window);
+    XMapRaised(demo.display, demo.window);
     wait_until_mapped();
-    XSetInputFocus(demo_display, demo_window, RevertToParent, CurrentTime);
+    XSetInputFocus(demo.display, demo.window, RevertToParent, CurrentTime);
 }
 
 int choose_pixel_format() {
-    return demo_visual != nullptr ? 1 : 0;
+    return demo.visual != nullptr ? 1 : 0;
 }
 
 int format_needs_palette() {
-    return (demo_visual->c_class != TrueColor && demo_visual->c_class != DirectColor) ? 1 : 0;
+    return (demo.visual->c_class != TrueColor && demo.visual->c_class != DirectColor) ? 1 : 0;
 }
 
 // The window was made with the visual: there is nothing left to set.
@@ -219,64 +208,64 @@ int set_pixel_format() {
 }
 
 int create_context() {
-    gl_context = glXCreateContext(demo_display, demo_visual, nullptr, True);
-    return gl_context != nullptr ? 1 : 0;
+    demo.context = glXCreateContext(demo.display, demo.visual, nullptr, True);
+    return demo.context != nullptr ? 1 : 0;
 }
 
 int make_context_current() {
-    return glXMakeCurrent(demo_display, demo_window, gl_context) ? 1 : 0;
+    return glXMakeCurrent(demo.display, demo.window, demo.context) ? 1 : 0;
 }
 
 void show_cursor() {
-    XUndefineCursor(demo_display, demo_window);
+    XUndefineCursor(demo.display, demo.window);
 }
 
 void hide_window() {
-    XUnmapWindow(demo_display, demo_window);
+    XUnmapWindow(demo.display, demo.window);
 }
 
 void release_context() {
-    if (gl_context != nullptr) {
-        glXMakeCurrent(demo_display, None, nullptr);
+    if (demo.context != nullptr) {
+        glXMakeCurrent(demo.display, None, nullptr);
     }
 }
 
 void delete_context() {
-    glXDestroyContext(demo_display, gl_context);
-    gl_context = nullptr;
+    glXDestroyContext(demo.display, demo.context);
+    demo.context = nullptr;
 }
 
 void release_window() {
-    release_x11_blanking(demo_display, blanking_hold);
-    release_desktop_idle(desktop_inhibit);
+    release_x11_blanking(demo.display, demo.blanking_hold);
+    release_desktop_idle(demo.desktop_inhibit);
     disarm_crash_restore();
-    XDestroyWindow(demo_display, demo_window);
-    demo_window = None;
-    if (invisible_cursor != None) {
-        XFreeCursor(demo_display, invisible_cursor);
-        invisible_cursor = None;
+    XDestroyWindow(demo.display, demo.window);
+    demo.window = None;
+    if (demo.invisible_cursor != None) {
+        XFreeCursor(demo.display, demo.invisible_cursor);
+        demo.invisible_cursor = None;
     }
-    if (demo_colormap != None) {
-        XFreeColormap(demo_display, demo_colormap);
-        demo_colormap = None;
+    if (demo.colormap != None) {
+        XFreeColormap(demo.display, demo.colormap);
+        demo.colormap = None;
     }
-    XFlush(demo_display);
+    XFlush(demo.display);
 }
 
 void post_quit() {
-    quit_posted = 1;
+    demo.quit_posted = 1;
 }
 
 // Applies the input rules to one event of the demo window.
 void handle_event(const XEvent& event) {
-    if (demo_window == None || event.xany.window != demo_window) {
+    if (demo.window == None || event.xany.window != demo.window) {
         return;
     }
     // The mouse moves that arrived together count once, as the Windows queue merges them.
-    if (event.type == MotionNotify && XPending(demo_display) > 0) {
+    if (event.type == MotionNotify && XPending(demo.display) > 0) {
         XEvent next;
-        XPeekEvent(demo_display, &next);
-        if (next.type == MotionNotify && next.xany.window == demo_window) {
+        XPeekEvent(demo.display, &next);
+        if (next.type == MotionNotify && next.xany.window == demo.window) {
             return;
         }
     }
@@ -291,30 +280,67 @@ int drain_events(void*) {
     if (stop_signal != 0) {
         platform_destroy_demo_window();
     }
-    while (XPending(demo_display) > 0) {
+    while (XPending(demo.display) > 0) {
         XEvent event;
-        XNextEvent(demo_display, &event);
+        XNextEvent(demo.display, &event);
         handle_event(event);
     }
-    const int quit = quit_posted;
-    quit_posted = 0;
+    const int quit = demo.quit_posted;
+    demo.quit_posted = 0;
     return quit;
 }
 
-}  // namespace
-
 const DemoWindowHooks x11_demo_hooks = {
-    find_display_mode, test_display_mode, hide_cursor,          switch_display_mode,
-    center_cursor,     show_window,       choose_pixel_format,  format_needs_palette,
-    set_pixel_format,  create_context,    make_context_current, show_cursor,
-    hide_window,       release_context,   delete_context,       release_window,
-    post_quit,
+    .find_display_mode = find_display_mode,
+    .test_display_mode = test_display_mode,
+    .hide_cursor = hide_cursor,
+    .switch_display_mode = switch_display_mode,
+    .center_cursor = center_cursor,
+    .show_window = show_window,
+    .choose_pixel_format = choose_pixel_format,
+    .format_needs_palette = format_needs_palette,
+    .set_pixel_format = set_pixel_format,
+    .create_context = create_context,
+    .make_context_current = make_context_current,
+    .show_cursor = show_cursor,
+    .hide_window = hide_window,
+    .release_context = release_context,
+    .delete_context = delete_context,
+    .release_window = release_window,
+    .post_quit = post_quit,
 };
+
+void destroy_demo_window() {
+    run_demo_window_destruction(x11_demo_hooks);
+}
+
+// Puts back the mode that the full-screen switch replaced.
+void restore_display_mode() {
+    if (demo.display != nullptr) {
+        x11_restore_display_mode(demo.display);
+    }
+}
+
+void swap_buffers() {
+    if (demo.window != None) {
+        glXSwapBuffers(demo.display, demo.window);
+    }
+}
+
+const LinuxShellHooks x11_demo_shell = {
+    .message_box = desktop_message_box,
+    .destroy_demo_window = destroy_demo_window,
+    .restore_display_mode = restore_display_mode,
+    .swap_buffers = swap_buffers,
+};
+
+}  // namespace
 
 // Full-screen checks, window creation, the main loop, and the connection closed at the end.
 int x11_run_demo() {
-    demo_display = XOpenDisplay(nullptr);
-    if (demo_display == nullptr) {
+    linux_shell = &x11_demo_shell;
+    demo.display = XOpenDisplay(nullptr);
+    if (demo.display == nullptr) {
         platform_message_box("Couldn't open the X display", messages::caption_error,
                              MessageIcon::error, MessageOwner::none);
         return 1;
@@ -329,13 +355,13 @@ int x11_run_demo() {
     make_demo_window();
     hold_off_blanking();
     run_demo_window_creation(x11_demo_hooks);
-    x11_run_main_loop(drain_events);
-    if (demo_visual != nullptr) {
-        XFree(demo_visual);
-        demo_visual = nullptr;
+    run_paced_loop(drain_events);
+    if (demo.visual != nullptr) {
+        XFree(demo.visual);
+        demo.visual = nullptr;
     }
-    XCloseDisplay(demo_display);
-    demo_display = nullptr;
+    XCloseDisplay(demo.display);
+    demo.display = nullptr;
     return 0;
 }
 

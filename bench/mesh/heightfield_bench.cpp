@@ -5,9 +5,9 @@
 // Run: bench_mesh [--benchmark_filter=Ripple]. Times are per update or per draw.
 #include <benchmark/benchmark.h>
 
+#include "frame/frame_clock.hpp"
 #include "math/random.hpp"
 #include "mesh/heightfield.hpp"
-#include "scene/frame_clock.hpp"
 #include "tests/support/recording_gl.hpp"
 #include "tests/unit/mesh/heightfield_reference.hpp"
 

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <vector>
 
+#include "frame/camera.hpp"
+#include "frame/frame_clock.hpp"
 #include "particles/particle_system.hpp"
-#include "scene/camera.hpp"
-#include "scene/frame_clock.hpp"
 #include "tests/support/recording_gl.hpp"
 
 namespace zelm {

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "app/offscreen/egl_offscreen.hpp"
+#include "frame/camera.hpp"
+#include "frame/frame_clock.hpp"
 #include "math/random.hpp"
 #include "mesh/heightfield.hpp"
-#include "scene/camera.hpp"
-#include "scene/frame_clock.hpp"
 #include "textures/pcx_loader.hpp"
 
 namespace zelm {

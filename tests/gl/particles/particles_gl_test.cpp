@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "app/offscreen/egl_offscreen.hpp"
+#include "frame/camera.hpp"
+#include "frame/frame_clock.hpp"
 #include "particles/particle_system.hpp"
-#include "scene/camera.hpp"
-#include "scene/frame_clock.hpp"
 #include "tests/support/test_platform.hpp"
 #include "textures/pcx_loader.hpp"
 

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdint>
 
+#include "frame/frame_clock.hpp"
 #include "mesh/heightfield.hpp"
 #include "particles/particle_system.hpp"
-#include "scene/frame_clock.hpp"
 #include "scene/scene.hpp"
 #include "tests/support/test_platform.hpp"
 

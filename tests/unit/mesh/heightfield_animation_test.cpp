@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
+#include "frame/frame_clock.hpp"
 #include "math/random.hpp"
 #include "mesh/heightfield.hpp"
-#include "scene/frame_clock.hpp"
 #include "tests/unit/mesh/heightfield_reference.hpp"
 
 namespace zelm {

@@ -6,9 +6,9 @@
 #include <random>
 #include <set>
 
+#include "frame/frame_clock.hpp"
 #include "math/random.hpp"
 #include "particles/particle_system.hpp"
-#include "scene/frame_clock.hpp"
 #include "tests/support/test_platform.hpp"
 #include "tests/unit/particles/particle_state.hpp"
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "frame/frame_clock.hpp"
 #include "particles/particle_system.hpp"
-#include "scene/frame_clock.hpp"
 #include "tests/unit/particles/particle_state.hpp"
 
 namespace {

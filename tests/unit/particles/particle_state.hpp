@@ -6,10 +6,10 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include "frame/camera.hpp"
+#include "frame/frame_clock.hpp"
 #include "math/random.hpp"
 #include "particles/particle_system.hpp"
-#include "scene/camera.hpp"
-#include "scene/frame_clock.hpp"
 #include "tests/support/recording_gl.hpp"
 #include "tests/support/test_platform.hpp"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "frame/camera.hpp"
 #include "particles/particle_system.hpp"
-#include "scene/camera.hpp"
 #include "tests/support/recording_gl.hpp"
 #include "tests/unit/particles/particle_state.hpp"
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "frame/frame_clock.hpp"
 #include "mesh/heightfield.hpp"
 #include "particles/particle_system.hpp"
-#include "scene/frame_clock.hpp"
 #include "scene/text_overlay.hpp"
 #include "settings/settings.hpp"
 #include "tests/support/recording_gl.hpp"

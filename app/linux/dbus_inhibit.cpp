@@ -1,4 +1,4 @@
-#include "app/x11/dbus_inhibit.hpp"
+#include "app/linux/dbus_inhibit.hpp"
 
 #include <dbus/dbus.h>
 #include <sys/stat.h>

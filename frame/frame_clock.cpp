@@ -1,4 +1,4 @@
-#include "scene/frame_clock.hpp"
+#include "frame/frame_clock.hpp"
 
 #include <cmath>
 #include <cstdio>

@@ -1,5 +1,5 @@
-// Parsing of the XScreenSaver hack options and window ids.
-#include "app/x11/x11_hack_args.hpp"
+// Parsing of zelm's Linux options: the XScreenSaver hack's, and window ids.
+#include "app/linux/linux_options.hpp"
 
 #include <cstring>
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/x11/x11_main_loop.hpp"
+#include "app/linux/paced_loop.hpp"
 
 #include <cerrno>
 #include <ctime>
@@ -42,7 +42,7 @@ void draw(void* context) {
 
 }  // namespace
 
-void x11_run_main_loop(int (*drain)(void* context), long frame_delay_us) {
+void run_paced_loop(int (*drain)(void* context), long frame_delay_us) {
     long delay_us = frame_delay_us;
     run_main_loop(MainLoopShell{drain, sleep_for, draw, &delay_us});
 }

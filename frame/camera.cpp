@@ -1,5 +1,5 @@
 // The camera and its transform (see camera.hpp).
-#include "scene/camera.hpp"
+#include "frame/camera.hpp"
 
 #include <GL/gl.h>
 

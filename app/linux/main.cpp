@@ -7,12 +7,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/linux/linux_options.hpp"
+#include "app/linux/linux_shell.hpp"
 #include "app/run_mode.hpp"
 #include "app/x11/x11_demo_window.hpp"
-#include "app/x11/x11_hack_args.hpp"
 #include "app/x11/x11_hack_window.hpp"
 #include "platform/messages.hpp"
 #include "platform/platform.hpp"
+#include "scene/scene.hpp"
 #include "settings/fltk/fltk_config_dialog.hpp"
 #include "settings/settings.hpp"
 #include "settings/xdg/registry_xdg.hpp"
@@ -42,6 +44,22 @@ std::string command_line_text(int argc, char** argv) {
     return text;
 }
 
+// The saver's look: the stored settings with this run's options over them (nothing is written
+// back), text in the window's pixels, no mode switch (the screen is not the saver's to change).
+void apply_saver_options(const zelm::HackRequest& request) {
+    using namespace zelm;
+    read_settings();  // what cannot be read keeps its default, without a word
+    if (request.heightfield >= 0) {
+        use_heightfield = request.heightfield;
+    }
+    if (request.alt_blend >= 0) {
+        use_alt_blend = request.alt_blend;
+    }
+    fullscreen = 0;
+    show_frame_rate = request.show_fps;
+    text_in_window_pixels = 1;
+}
+
 }  // namespace
 
 // Usage or hack options, settings, then the run mode; returns the process exit code.
@@ -57,7 +75,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (hack.target == HackTarget::bad) {
-        x11_hack_report(hack.error.c_str());
+        linux_report(hack.error.c_str());
         if (hack.usage_too != 0) {
             std::fputs(messages::usage, stderr);
         }
@@ -67,14 +85,7 @@ int main(int argc, char** argv) {
     XdgStore store = xdg_store_from_environment();
     settings_registry = xdg_settings_registry(store);
     if (hack.target != HackTarget::none) {
-        read_settings();  // what cannot be read keeps its default, without a word
-        // The options override the store for this run only: nothing is written back.
-        if (hack.heightfield >= 0) {
-            use_heightfield = hack.heightfield;
-        }
-        if (hack.alt_blend >= 0) {
-            use_alt_blend = hack.alt_blend;
-        }
+        apply_saver_options(hack);
         return x11_run_hack(hack);
     }
     const int force_dialog = read_settings_or_warn();

@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "app/x11/x11_hack_args.hpp"
+#include "app/linux/linux_options.hpp"
 
 namespace zelm {
 namespace {
