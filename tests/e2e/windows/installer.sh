@@ -2,8 +2,12 @@
 # The silent installer puts zelm.scr where Windows looks for screen savers, the data files in
 # Program Files (or where /D= says) and the settings key pointing at them, and opens nothing; the
 # screen saver then runs from those settings, and the uninstaller takes everything away again
-# but the user's own settings.
+# but the user's own settings. Then both, clicked through with the keyboard: Finish with its box
+# checked opens Screen Saver Settings as right-click "Install" on a .scr does, and the
+# uninstaller's box removes the user's own settings. With ZELM_SHOTS naming a folder, each page
+# is kept there as a PNG file.
 . "$(dirname "$0")/wine_lib.sh"
+export WINEDEBUG=-all,+debugstr,+rundll32  # rundll32 names what it was asked to call
 
 [ -f "$ZELM_SETUP" ] || fail "$ZELM_SETUP is missing: build the windows preset first"
 windows="$WINEPREFIX/drive_c/windows"
@@ -20,12 +24,20 @@ nothing_under_windows() {
     [ -z "$(find "$windows" -iname '*.pcx' -o -ipath '*/syswow64/zelm.scr')" ] ||
         fail "under the Windows folder: $(find "$windows" -iname '*.pcx' -o -ipath '*/syswow64/zelm.scr')"
 }
+screen_changed() { grab "$E2E_TMP/now.png"; [ "$(compare -metric AE "$1" "$E2E_TMP/now.png" null: 2>&1)" != 0 ]; }
+# next_page NAME: keeps the page as NAME.png, presses its default button and waits for the next.
+next_page() {
+    sleep 0.5  # the page's last controls drawn
+    grab "${ZELM_SHOTS:-$E2E_TMP}/$1.png"
+    xdotool key Return
+    wait_until 15 screen_changed "${ZELM_SHOTS:-$E2E_TMP}/$1.png" || fail "the page $1 stayed"
+}
 
 start_xvfb 1024x768
 clear_settings
 
 step "a silent install into Program Files, which opens nothing"
-WINEDEBUG=-all,+debugstr,+rundll32 start_scr "$ZELM_SETUP" /S
+start_scr "$ZELM_SETUP" /S
 expect_exit 60 0
 wait_until 30 all_installed || fail "installed files missing"
 cmp -s "$ZELM_SCR" "$system32/zelm.scr" || fail "the installed zelm.scr differs from the build"
@@ -101,4 +113,30 @@ done
 [ ! -e "$folder" ] || fail "Program Files\Zelm was made"
 nothing_under_windows
 [ "$(setting datadir)" = $'REG_SZ\tC:\\Zelm moved' ] || fail "datadir: [$(setting datadir)]"
+
+step "an update, clicked through: welcome, licence, the last install's folder, progress, finish"
+folder="$WINEPREFIX/drive_c/Zelm moved"
+rm "$folder/font.pcx"  # back only if the update goes there
+start_scr "$ZELM_SETUP"
+xdotool windowfocus "$(wait_window 20 'Zelm screen saver Setup ?')" 2>/dev/null || true
+next_page 1-welcome
+next_page 2-licence
+next_page 3-folder
+wait_until 30 wine_quiet reg query "$uninstall_key" /v NoRepair || fail "the entry was not written"
+cmp -s "$ZELM_DATA/font.pcx" "$folder/font.pcx" || fail "font.pcx not updated in $folder"
+next_page 4-progress
+next_page 5-finish
+expect_exit 20 0
+grep -q 'rundll32:wWinMain CmdLine=L"desk.cpl,InstallScreenSaver C:\\\\windows\\\\system32\\\\zelm.scr"' "$SCR_ERR" ||
+    fail "Finish did not open Screen Saver Settings: $(grep rundll32 "$SCR_ERR")"
+
+step "the uninstaller, its box checked: everything goes, the user's own settings too"
+start_scr 'C:\Zelm moved\uninstall.exe'
+xdotool windowfocus "$(wait_window 20 'Zelm screen saver Uninstall ?')" 2>/dev/null || true
+next_page 6-uninstall-confirm
+xdotool key Down space  # the second box, "My own Zelm settings"
+next_page 7-uninstall-choice
+wait_until 30 all_removed || fail "files left in $folder"
+next_page 8-uninstall-progress
+wine_quiet reg query 'HKCU\Software\Varno' && fail "the user's settings are still there"
 echo "installer: passed"
