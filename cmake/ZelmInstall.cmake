@@ -101,15 +101,16 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "OpenGL screen saver: rippling water and a
 set(CPACK_PACKAGE_DESCRIPTION
     "A textured heightfield settles from random bumps into endless circular
 ripples while a spiral of glowing sprites turns above it, seen from a camera
-that circles the scene. Runs in a window of its own, full screen, or as an
-XScreenSaver hack (zelm -root). Also ships zelm-capture, which renders the
-scene offscreen into PNG files.")
+that circles the scene. Runs in a window of its own, full screen, as an
+XScreenSaver hack (zelm -root), or on Wayland as the saver that idle
+daemons such as swayidle start (zelm --overlay). Also ships zelm-capture,
+which renders the scene offscreen into PNG files.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver, swayidle")
 
 # Everything the package puts in /etc is a conffile, so that an upgrade keeps an admin's edits.
 function(zelm_write_conffiles path)

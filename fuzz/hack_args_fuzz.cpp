@@ -44,6 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     switch (request.target) {
         case HackTarget::none:
         case HackTarget::root:
+        case HackTarget::overlay:
         case HackTarget::help:
             if (!request.error.empty()) {
                 fail("a good request came with a reason");

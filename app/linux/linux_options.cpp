@@ -143,6 +143,7 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
     HackRequest request;
     bool root = false;
     bool window = false;
+    bool overlay = false;
     const char* unknown = nullptr;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
@@ -150,6 +151,10 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         if (is_option(arg, "root")) {
             root = true;
+        } else if (is_option(arg, "overlay")) {
+            overlay = true;
+        } else if (is_option(arg, "x11") || is_option(arg, "wayland")) {
+            request.display = is_option(arg, "x11") ? DisplayChoice::x11 : DisplayChoice::wayland;
         } else if (is_option(arg, "window-id")) {
             if (value == nullptr) {
                 return bad(std::string(arg) + " needs a window id");
@@ -180,15 +185,25 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
             unknown = arg;
         }
     }
-    if (!root && !window) {
-        return HackRequest{};
+    if (overlay && (root || window)) {
+        return bad("--overlay draws on Wayland; -root and -window-id are for XScreenSaver on X11");
+    }
+    if ((root || window) && request.display == DisplayChoice::wayland) {
+        return bad("-root and -window-id draw on X11, not with --wayland");
+    }
+    if (!root && !window && !overlay) {
+        HackRequest run_mode;
+        run_mode.display = request.display;
+        return run_mode;
     }
     if (unknown != nullptr) {
         HackRequest refused = bad(std::string("unknown option \"") + unknown + "\"");
         refused.usage_too = 1;
         return refused;
     }
-    if (window) {
+    if (overlay) {
+        request.target = HackTarget::overlay;
+    } else if (window) {
         request.target = HackTarget::window;
     } else if (has_window_variable) {
         const HackRequest from_variable = from_environment(xscreensaver_window);

@@ -9,12 +9,17 @@
 namespace zelm {
 
 enum class HackTarget {
-    none,    // not a hack: the Windows-style run modes apply
-    root,    // the screen's root window
-    window,  // the window in window_id
-    bad,     // a hack option that cannot be honoured; error says why
-    help,    // --help or -h: print the usage and end
+    none,     // not a hack: the Windows-style run modes apply
+    root,     // the screen's root window
+    window,   // the window in window_id
+    overlay,  // the Wayland saver (--overlay), over every output
+    bad,      // a hack option that cannot be honoured; error says why
+    help,     // --help or -h: print the usage and end
 };
+
+// Which display system: --x11 or --wayland force one; otherwise Wayland where
+// $WAYLAND_DISPLAY names a live compositor.
+enum class DisplayChoice { any, x11, wayland };
 
 struct HackRequest {
     HackTarget target = HackTarget::none;
@@ -25,6 +30,7 @@ struct HackRequest {
     int show_fps = 0;             // the frame-rate meter, off unless asked as in every hack
     int heightfield = -1;         // -1: the stored setting; 0 or 1: this run's choice
     int alt_blend = -1;           // likewise
+    DisplayChoice display = DisplayChoice::any;
 };
 
 // The largest --delay taken: ten seconds between frames.
@@ -35,7 +41,10 @@ constexpr long largest_delay_us = 10000000;
 // modes. Otherwise -root or -window-id ID make a hack, which also takes -delay USECS, -fps,
 // -no-fps, -heightfield, -no-heightfield, -alt-blend, -no-alt-blend, and ignores -visual ID,
 // -install, -noinstall, -mono and -pair; any other argument is then an error. An explicit window
-// id wins over -root; the last id, delay or switch given counts. $XSCREENSAVER_WINDOW is used
+// id wins over -root; the last id, delay or switch given counts. --overlay makes the Wayland
+// saver, which takes the same options; it cannot be combined with -root or -window-id, which
+// are X11's, and neither can --wayland. --x11 and --wayland choose the display system for every
+// mode; the last one given counts. $XSCREENSAVER_WINDOW is used
 // with -root, or with no arguments at all; -root without it draws on the root window. Without
 // -root or -window-id the arguments are left to the run modes.
 HackRequest parse_hack_request(int argc, const char* const* argv, const char* xscreensaver_window);

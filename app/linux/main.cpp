@@ -10,8 +10,13 @@
 #include "app/linux/linux_options.hpp"
 #include "app/linux/linux_shell.hpp"
 #include "app/run_mode.hpp"
+#if ZELM_WITH_WAYLAND
+#include "app/wayland/wayland_shell.hpp"
+#endif
+#if ZELM_WITH_X11
 #include "app/x11/x11_demo_window.hpp"
 #include "app/x11/x11_hack_window.hpp"
+#endif
 #include "platform/messages.hpp"
 #include "platform/platform.hpp"
 #include "scene/scene.hpp"
@@ -60,6 +65,83 @@ void apply_saver_options(const zelm::HackRequest& request) {
     text_in_window_pixels = 1;
 }
 
+enum class Shell { x11, wayland, none };
+
+// The display system for the request: the one it names, else Wayland where $WAYLAND_DISPLAY
+// names a live compositor; the XScreenSaver modes are X11's and the saver Wayland's. none, after
+// saying why, when the one needed is not there or not built.
+Shell choose_shell(const zelm::HackRequest& request) {
+    using namespace zelm;
+    const bool x11_modes =
+        request.target == HackTarget::root || request.target == HackTarget::window;
+    if (x11_modes || request.display == DisplayChoice::x11) {
+#if ZELM_WITH_X11
+        return Shell::x11;
+#else
+        linux_report("this zelm was built without X11");
+        return Shell::none;
+#endif
+    }
+#if ZELM_WITH_WAYLAND
+    if (request.display == DisplayChoice::wayland || request.target == HackTarget::overlay) {
+        if (!wayland_display_available()) {
+            linux_report("couldn't connect to a Wayland compositor: WAYLAND_DISPLAY names none");
+            return Shell::none;
+        }
+        return Shell::wayland;
+    }
+    if (wayland_display_available()) {
+        return Shell::wayland;
+    }
+#else
+    if (request.display == DisplayChoice::wayland || request.target == HackTarget::overlay) {
+        linux_report("this zelm was built without Wayland");
+        return Shell::none;
+    }
+#endif
+#if ZELM_WITH_X11
+    return Shell::x11;
+#else
+    linux_report("couldn't connect to a Wayland compositor: WAYLAND_DISPLAY names none");
+    return Shell::none;
+#endif
+}
+
+// Each shell's entry points, or nothing where it was not built (choose_shell never picks it).
+int run_x11_demo() {
+#if ZELM_WITH_X11
+    return zelm::x11_run_demo();
+#else
+    return 1;
+#endif
+}
+
+int run_hack(const zelm::HackRequest& request) {
+#if ZELM_WITH_X11
+    return zelm::x11_run_hack(request);
+#else
+    (void)request;
+    return 1;
+#endif
+}
+
+int run_wayland_demo() {
+#if ZELM_WITH_WAYLAND
+    return zelm::wayland_run_demo();
+#else
+    return 1;
+#endif
+}
+
+int run_overlay(const zelm::HackRequest& request) {
+#if ZELM_WITH_WAYLAND
+    return zelm::wayland_run_overlay(request);
+#else
+    (void)request;
+    return 1;
+#endif
+}
+
 }  // namespace
 
 // Usage or hack options, settings, then the run mode; returns the process exit code.
@@ -84,9 +166,13 @@ int main(int argc, char** argv) {
 
     XdgStore store = xdg_store_from_environment();
     settings_registry = xdg_settings_registry(store);
+    const Shell shell = choose_shell(hack);
+    if (shell == Shell::none) {
+        return 1;
+    }
     if (hack.target != HackTarget::none) {
         apply_saver_options(hack);
-        return x11_run_hack(hack);
+        return shell == Shell::wayland ? run_overlay(hack) : run_hack(hack);
     }
     const int force_dialog = read_settings_or_warn();
 
@@ -97,7 +183,7 @@ int main(int argc, char** argv) {
         case RunMode::configure:
             return fltk_run_config_dialog();
         case RunMode::demo:
-            return x11_run_demo();
+            return shell == Shell::wayland ? run_wayland_demo() : run_x11_demo();
     }
     return 0;
 }

@@ -18,6 +18,7 @@ struct PacedLoop {
     int (*drain)(void* context);
     long delay_us;
     int wake_fd;
+    void (*frame)();
     int end_found;
 };
 
@@ -57,13 +58,13 @@ void wait_until(PacedLoop& loop, const timespec& deadline) {
     }
 }
 
-// One frame of the scene, then, when paced, a wait until the interval that began with the
-// frame is over.
+// One frame (of every surface the window has), then, when paced, a wait until the interval that
+// began with the frame is over.
 void draw(void* context) {
     PacedLoop& loop = *static_cast<PacedLoop*>(context);
     timespec next{};
     clock_gettime(CLOCK_MONOTONIC, &next);
-    draw_frame();
+    loop.frame();
     if (loop.delay_us <= 0) {
         return;
     }
@@ -78,8 +79,9 @@ void draw(void* context) {
 
 }  // namespace
 
-void run_paced_loop(int (*shell_drain)(void* context), long frame_delay_us, int wake_fd) {
-    PacedLoop loop{shell_drain, frame_delay_us, wake_fd, 0};
+void run_paced_loop(int (*shell_drain)(void* context), long frame_delay_us, int wake_fd,
+                    void (*frame)()) {
+    PacedLoop loop{shell_drain, frame_delay_us, wake_fd, frame, 0};
     run_main_loop(MainLoopShell{drain, sleep_for, draw, &loop});
 }
 

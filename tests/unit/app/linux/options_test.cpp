@@ -168,5 +168,25 @@ TEST(HackRequest, HelpWinsEverywhere) {
     }
 }
 
+TEST(HackRequest, OverlayTakesTheSaverOptionsAndNoX11Window) {
+    const HackRequest overlay = parse({"--overlay", "--delay", "0", "--fps", "--no-heightfield"});
+    EXPECT_EQ(overlay.target, HackTarget::overlay);
+    EXPECT_EQ(overlay.delay_us, 0);
+    EXPECT_EQ(overlay.show_fps, 1);
+    EXPECT_EQ(overlay.heightfield, 0);
+    EXPECT_EQ(parse({"--overlay", "--bogus"}).target, HackTarget::bad);
+    EXPECT_EQ(parse({"--overlay", "-root"}).target, HackTarget::bad);
+    EXPECT_EQ(parse({"-window-id", "7", "--wayland"}).target, HackTarget::bad);
+}
+
+TEST(HackRequest, TheLastDisplayChoiceCountsInEveryMode) {
+    EXPECT_EQ(parse({}).display, DisplayChoice::any);
+    EXPECT_EQ(parse({"--wayland"}).display, DisplayChoice::wayland);
+    EXPECT_EQ(parse({"--wayland", "--x11"}).display, DisplayChoice::x11);
+    const HackRequest hack = parse({"-root", "--x11"});
+    EXPECT_EQ(hack.target, HackTarget::root);
+    EXPECT_EQ(hack.display, DisplayChoice::x11);
+}
+
 }  // namespace
 }  // namespace zelm

@@ -1,0 +1,106 @@
+// The Wayland connection that zelm's Wayland windows share: the globals bound from the registry,
+// the seat's devices, the outputs, and EGL for desktop OpenGL (compatibility profile) on
+// wl_egl_window surfaces.
+//
+// Listeners only record what an event says, in the WaylandClient record; the window that runs
+// reads the record in its drain and acts. Sizes are in surface pixels (no output scaling).
+#pragma once
+
+#include <EGL/egl.h>
+#include <wayland-client.h>
+
+#include <cstdint>
+#include <vector>
+
+struct xdg_surface;
+struct xdg_toplevel;
+struct xdg_wm_base;
+struct zwlr_layer_shell_v1;
+struct zwp_idle_inhibit_manager_v1;
+
+namespace zelm {
+
+// What the seat reported since the window last looked (it clears what it has handled).
+struct WaylandInput {
+    int keys;              // key presses
+    int buttons;           // pointer buttons and touch points pressed
+    int motions;           // pointer motion events
+    int keyboard_entered;  // the keyboard came to one of our surfaces
+    int keyboard_left;     // the keyboard went from one of our surfaces
+    int pointer_entered;   // the pointer came over one of our surfaces: its cursor is to be set
+    std::uint32_t pointer_serial;  // of the latest enter, for wl_pointer.set_cursor
+};
+
+struct WaylandOutput {
+    wl_output* output;
+    std::uint32_t name;  // the registry's name for it
+    int gone;            // the registry removed it: whoever drew on it lets go, then it is freed
+};
+
+struct WaylandClient {
+    wl_display* display;
+    wl_registry* registry;
+    wl_compositor* compositor;
+    xdg_wm_base* wm_base;                               // null when the compositor has none
+    zwlr_layer_shell_v1* layer_shell;                   // likewise
+    zwp_idle_inhibit_manager_v1* idle_inhibit_manager;  // likewise
+    wl_seat* seat;
+    wl_pointer* pointer;
+    wl_keyboard* keyboard;
+    wl_touch* touch;
+    std::vector<WaylandOutput> outputs;
+    WaylandInput input;
+    EGLDisplay egl_display;
+    EGLConfig egl_config;
+    EGLContext egl_context;
+};
+
+extern WaylandClient wayland;
+
+// A toplevel window titled "Zelm" (app id zelm) and what its events said.
+struct WaylandToplevel {
+    wl_surface* surface;
+    xdg_surface* window_surface;
+    xdg_toplevel* toplevel;
+    int suggested_width;  // from the latest configure; 0: ours to choose
+    int suggested_height;
+    std::uint32_t configure_serial;
+    int configure_pending;  // a configure to acknowledge
+    int close_requested;
+};
+
+// Makes the window, not yet committed; window must stay where it is until destroyed.
+void wayland_toplevel_create(WaylandToplevel& window);
+
+// Acknowledges the pending configure.
+void wayland_toplevel_ack(WaylandToplevel& window);
+
+void wayland_toplevel_destroy(WaylandToplevel& window);
+
+// Connects to the compositor that $WAYLAND_DISPLAY names and binds its globals; false when the
+// variable is unset or names no live compositor.
+bool wayland_connect();
+
+// Sends what is queued, reads what has arrived without waiting, and runs the listeners; false
+// when the connection broke.
+bool wayland_dispatch();
+
+// Sends what is queued and waits until the compositor has answered it all; false when the
+// connection broke.
+bool wayland_roundtrip();
+
+// Frees the outputs that the registry removed; their surfaces must be gone already.
+void wayland_forget_gone_outputs();
+
+// Sets the hidden cursor on the pointer's latest enter, if one came.
+void wayland_hide_cursor();
+
+// EGL on the connection: an RGB config with a depth buffer for window surfaces (0 when there is
+// none), then a desktop OpenGL context for it (0 when none can be made).
+int wayland_choose_egl_config();
+int wayland_create_egl_context();
+
+// Everything above, in the reverse order: context, EGL, devices, globals, connection.
+void wayland_disconnect();
+
+}  // namespace zelm

@@ -1,0 +1,321 @@
+// The demo on Wayland: an xdg_toplevel titled "Zelm" (app id zelm), 640 x 480 or full screen,
+// set up in the Windows demo window's creation order and undone in its destruction order, fed
+// to the portable input rules and main loop. The 640 x 480 picture is scaled into whatever size
+// the compositor gives the window, its aspect kept. While the window exists an idle inhibitor on
+// its surface and the desktop's D-Bus inhibit hold off blanking; both go with the window, and
+// the inhibit also when the process ends early (exit).
+#include <EGL/egl.h>
+#include <GL/gl.h>
+#include <wayland-egl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include "app/demo_window.hpp"
+#include "app/input_rules.hpp"
+#include "app/linux/dbus_inhibit.hpp"
+#include "app/linux/linux_shell.hpp"
+#include "app/linux/paced_loop.hpp"
+#include "app/wayland/letterbox.hpp"
+#include "app/wayland/wayland_client.hpp"
+#include "app/wayland/wayland_shell.hpp"
+#include "idle-inhibit-unstable-v1-client-protocol.h"
+#include "platform/messages.hpp"
+#include "platform/platform.hpp"
+#include "scene/scene.hpp"
+#include "settings/settings.hpp"
+#include "xdg-shell-client-protocol.h"
+
+namespace zelm {
+
+namespace {
+
+// Everything the demo window holds, and what its surface's events said.
+struct WaylandDemo {
+    WaylandToplevel window;  // its surface is null before creation and after destruction
+    wl_egl_window* egl_window;
+    EGLSurface egl_surface;
+    zwp_idle_inhibitor_v1* idle_inhibitor;
+    DbusInhibit desktop_inhibit;
+    int width;  // the surface's size: 640 x 480 until the compositor says otherwise
+    int height;
+    int quit_posted;  // the destruction steps ran: the loop may end
+};
+
+WaylandDemo demo{};
+
+// The picture's place in the surface, for the current context.
+void place_picture() {
+    const PictureRect rect = letterbox(demo.width, demo.height, window_width, window_height);
+    glViewport(rect.x, rect.y, rect.width, rect.height);
+}
+
+// Acknowledges a configure and takes its size; a window whose size changed counts as moved, as
+// a ConfigureNotify does on X.
+void apply_configure() {
+    WaylandToplevel& window = demo.window;
+    if (window.configure_pending == 0) {
+        return;
+    }
+    wayland_toplevel_ack(window);
+    const int width = window.suggested_width > 0 ? window.suggested_width : window_width;
+    const int height = window.suggested_height > 0 ? window.suggested_height : window_height;
+    if (width == demo.width && height == demo.height) {
+        return;
+    }
+    demo.width = width;
+    demo.height = height;
+    if (demo.egl_window != nullptr) {
+        wl_egl_window_resize(demo.egl_window, width, height, 0, 0);
+        if (demo_context_created != 0) {
+            place_picture();
+        }
+    }
+    if (demo_input(DemoInput::position_changing) == InputAction::end_demo) {
+        platform_destroy_demo_window();
+    }
+}
+
+// The compositor went away: nothing can be shown or put back over this connection.
+[[noreturn]] void connection_lost() {
+    linux_report("lost the connection to the Wayland compositor");
+    std::exit(1);
+}
+
+// The surface and its toplevel, made before the creation steps as the X window is.
+void make_demo_window() {
+    demo.width = window_width;
+    demo.height = window_height;
+    wayland_toplevel_create(demo.window);
+}
+
+void release_desktop_inhibit_at_exit() {
+    release_desktop_idle(demo.desktop_inhibit);
+}
+
+// Blanking is held off from the window's creation to its destruction.
+void hold_off_idle() {
+    if (wayland.idle_inhibit_manager != nullptr) {
+        demo.idle_inhibitor = zwp_idle_inhibit_manager_v1_create_inhibitor(
+            wayland.idle_inhibit_manager, demo.window.surface);
+    }
+    demo.desktop_inhibit = inhibit_desktop_idle("zelm", "Showing the Zelm demo");
+}
+
+// The Wayland calls behind the portable creation and destruction steps. The picture is scaled,
+// so the 640 x 480 "mode" is always there; the cursor is hidden on each pointer entry, and
+// cannot be moved by a client.
+int find_display_mode() {
+    return 1;
+}
+
+DisplayModeTest test_display_mode() {
+    return DisplayModeTest::ok;
+}
+
+void nothing() {}
+
+void switch_display_mode() {
+    xdg_toplevel_set_fullscreen(demo.window.toplevel, nullptr);
+}
+
+// The first commit, without a buffer, asks for the first configure; it is acknowledged before
+// anything is drawn.
+void show_window() {
+    wl_surface_commit(demo.window.surface);
+    while (demo.window.configure_pending == 0 && demo.window.close_requested == 0) {
+        if (wl_display_dispatch(wayland.display) < 0) {
+            connection_lost();
+        }
+    }
+    apply_configure();
+}
+
+int choose_pixel_format() {
+    return wayland_choose_egl_config();
+}
+
+int format_needs_palette() {
+    return 0;
+}
+
+int set_pixel_format() {
+    demo.egl_window = wl_egl_window_create(demo.window.surface, demo.width, demo.height);
+    if (demo.egl_window == nullptr) {
+        return 0;
+    }
+    demo.egl_surface =
+        eglCreateWindowSurface(wayland.egl_display, wayland.egl_config,
+                               reinterpret_cast<EGLNativeWindowType>(demo.egl_window), nullptr);
+    return demo.egl_surface != EGL_NO_SURFACE ? 1 : 0;
+}
+
+int create_context() {
+    return wayland_create_egl_context();
+}
+
+// A swap never waits for the compositor: a hidden window would stop the loop, and with it the
+// input rules.
+int make_context_current() {
+    if (!eglMakeCurrent(wayland.egl_display, demo.egl_surface, demo.egl_surface,
+                        wayland.egl_context)) {
+        return 0;
+    }
+    eglSwapInterval(wayland.egl_display, 0);
+    place_picture();
+    return 1;
+}
+
+void hide_window() {
+    wl_surface_attach(demo.window.surface, nullptr, 0, 0);
+    wl_surface_commit(demo.window.surface);
+}
+
+void release_context() {
+    if (wayland.egl_context != EGL_NO_CONTEXT) {
+        eglMakeCurrent(wayland.egl_display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    }
+}
+
+void delete_context() {
+    eglDestroyContext(wayland.egl_display, wayland.egl_context);
+    wayland.egl_context = EGL_NO_CONTEXT;
+}
+
+void release_window() {
+    if (demo.idle_inhibitor != nullptr) {
+        zwp_idle_inhibitor_v1_destroy(demo.idle_inhibitor);
+        demo.idle_inhibitor = nullptr;
+    }
+    release_desktop_idle(demo.desktop_inhibit);
+    if (demo.egl_surface != EGL_NO_SURFACE) {
+        eglDestroySurface(wayland.egl_display, demo.egl_surface);
+        demo.egl_surface = EGL_NO_SURFACE;
+    }
+    if (demo.egl_window != nullptr) {
+        wl_egl_window_destroy(demo.egl_window);
+        demo.egl_window = nullptr;
+    }
+    wayland_toplevel_destroy(demo.window);
+    wl_display_flush(wayland.display);
+}
+
+void post_quit() {
+    demo.quit_posted = 1;
+}
+
+const DemoWindowHooks wayland_demo_hooks = {
+    .find_display_mode = find_display_mode,
+    .test_display_mode = test_display_mode,
+    .hide_cursor = nothing,
+    .switch_display_mode = switch_display_mode,
+    .center_cursor = nothing,
+    .show_window = show_window,
+    .choose_pixel_format = choose_pixel_format,
+    .format_needs_palette = format_needs_palette,
+    .set_pixel_format = set_pixel_format,
+    .create_context = create_context,
+    .make_context_current = make_context_current,
+    .show_cursor = nothing,
+    .hide_window = hide_window,
+    .release_context = release_context,
+    .delete_context = delete_context,
+    .release_window = release_window,
+    .post_quit = post_quit,
+};
+
+void destroy_demo_window() {
+    run_demo_window_destruction(wayland_demo_hooks);
+}
+
+void swap_buffers() {
+    if (demo.egl_surface != EGL_NO_SURFACE) {
+        eglSwapBuffers(wayland.egl_display, demo.egl_surface);
+    }
+}
+
+const LinuxShellHooks wayland_demo_shell = {
+    .message_box = desktop_message_box,
+    .destroy_demo_window = destroy_demo_window,
+    .restore_display_mode = nothing,
+    .swap_buffers = swap_buffers,
+};
+
+// Applies the input rules to one input; 1 when it ended the demo.
+int apply(DemoInput input) {
+    if (demo_window_exists != 0 && demo_input(input) == InputAction::end_demo) {
+        platform_destroy_demo_window();
+        return 1;
+    }
+    return 0;
+}
+
+// Acts on what the seat reported: the motions since the last drain count once, as the
+// Windows queue merges them.
+void handle_input() {
+    WaylandInput& input = wayland.input;
+    if (demo.window.surface != nullptr) {
+        wayland_hide_cursor();
+    }
+    const std::pair<int, DemoInput> order[] = {
+        {input.keyboard_entered, DemoInput::activated},
+        {input.motions, DemoInput::mouse_move},
+        {input.keys, DemoInput::key_press},
+        {input.buttons, DemoInput::button_press},
+        {input.keyboard_left, DemoInput::deactivated},
+    };
+    input = WaylandInput{};
+    for (const auto& [count, kind] : order) {
+        if (count > 0 && apply(kind)) {
+            return;
+        }
+    }
+}
+
+// Handles everything that arrived; returns 1 once the window has been destroyed.
+int drain_events(void*) {
+    if (stop_signal != 0 || demo.window.close_requested != 0) {
+        platform_destroy_demo_window();
+    }
+    if (!wayland_dispatch()) {
+        connection_lost();
+    }
+    if (demo.window.surface != nullptr) {
+        apply_configure();
+        handle_input();
+    }
+    const int quit = demo.quit_posted;
+    demo.quit_posted = 0;
+    return quit;
+}
+
+}  // namespace
+
+int wayland_run_demo() {
+    linux_shell = &wayland_demo_shell;
+    if (!wayland_connect()) {
+        platform_message_box("Couldn't connect to the Wayland compositor", messages::caption_error,
+                             MessageIcon::error, MessageOwner::none);
+        return 1;
+    }
+    if (wayland.compositor == nullptr || wayland.wm_base == nullptr) {
+        platform_message_box("The Wayland compositor offers no windows (xdg-shell)",
+                             messages::caption_error, MessageIcon::error, MessageOwner::none);
+        wayland_disconnect();
+        return 1;
+    }
+    std::atexit(release_desktop_inhibit_at_exit);
+    if (fullscreen != 0) {
+        prepare_fullscreen_mode(wayland_demo_hooks);
+    }
+    catch_stop_signals();
+    make_demo_window();
+    hold_off_idle();
+    run_demo_window_creation(wayland_demo_hooks);
+    run_paced_loop(drain_events);
+    wayland_disconnect();
+    return 0;
+}
+
+}  // namespace zelm

@@ -1,0 +1,337 @@
+// The saver on Wayland (zelm --overlay): one layer-shell surface per output on the overlay layer,
+// anchored to every edge, over the panels, with the keyboard; each drawn at its output's size
+// with the saver's look. Outputs that appear get a surface; a closed surface, or one whose output
+// went away, is dropped; the run ends when none is left. Any key, button or touch, or pointer
+// motion after the first frame ends it with exit code 0, and so does SIGTERM or SIGINT: an idle
+// daemon then sees the activity and waits again. Idle is never held off, so the daemon's later
+// steps (lock, screen off) still come.
+//
+// Without layer-shell (GNOME, weston) one full-screen toplevel takes its place, with the same
+// rules.
+#include <EGL/egl.h>
+#include <wayland-egl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/input_rules.hpp"
+#include "app/linux/linux_shell.hpp"
+#include "app/linux/paced_loop.hpp"
+#include "app/wayland/wayland_client.hpp"
+#include "app/wayland/wayland_shell.hpp"
+#include "scene/scene.hpp"
+#include "settings/settings.hpp"
+#include "wlr-layer-shell-unstable-v1-client-protocol.h"
+#include "xdg-shell-client-protocol.h"
+
+namespace zelm {
+
+namespace {
+
+// One surface of the saver: a layer surface on an output, or the fallback toplevel.
+struct OverlaySurface {
+    wl_output* output;  // null for the toplevel
+    wl_surface* surface;
+    zwlr_layer_surface_v1* layer_surface;  // null for the toplevel
+    WaylandToplevel window;                // the fallback toplevel; its surface is null otherwise
+    wl_egl_window* egl_window;
+    EGLSurface egl_surface;
+    int width;  // as configured; 0 until the first configure
+    int height;
+    int suggested_width;  // the layer surface's latest configure
+    int suggested_height;
+    std::uint32_t configure_serial;
+    int configure_pending;
+    int closed;
+};
+
+struct WaylandOverlay {
+    std::vector<std::unique_ptr<OverlaySurface>> surfaces;  // stable addresses for the listeners
+    int end_requested;  // input, a signal, or the scene's request
+    int scene_failed;   // the scene asked to end during its setup
+};
+
+WaylandOverlay overlay{};
+
+void on_layer_configure(void* data, zwlr_layer_surface_v1*, std::uint32_t serial,
+                        std::uint32_t width, std::uint32_t height) {
+    auto* surface = static_cast<OverlaySurface*>(data);
+    surface->configure_serial = serial;
+    surface->suggested_width = static_cast<int>(width);
+    surface->suggested_height = static_cast<int>(height);
+    surface->configure_pending = 1;
+}
+
+void on_layer_closed(void* data, zwlr_layer_surface_v1*) {
+    static_cast<OverlaySurface*>(data)->closed = 1;
+}
+
+const zwlr_layer_surface_v1_listener layer_listener = {.configure = on_layer_configure,
+                                                       .closed = on_layer_closed};
+
+// A layer surface covering output, committed without a buffer to ask for its configure.
+void add_layer_surface(wl_output* output) {
+    auto surface = std::make_unique<OverlaySurface>();
+    surface->output = output;
+    surface->surface = wl_compositor_create_surface(wayland.compositor);
+    surface->layer_surface = zwlr_layer_shell_v1_get_layer_surface(
+        wayland.layer_shell, surface->surface, output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "zelm");
+    zwlr_layer_surface_v1_add_listener(surface->layer_surface, &layer_listener, surface.get());
+    zwlr_layer_surface_v1_set_anchor(
+        surface->layer_surface,
+        ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+            ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+    zwlr_layer_surface_v1_set_size(surface->layer_surface, 0, 0);
+    zwlr_layer_surface_v1_set_exclusive_zone(surface->layer_surface, -1);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(
+        surface->layer_surface, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
+    wl_surface_commit(surface->surface);
+    overlay.surfaces.push_back(std::move(surface));
+}
+
+// The fallback: one full-screen toplevel wherever the compositor puts it.
+void add_toplevel() {
+    auto surface = std::make_unique<OverlaySurface>();
+    wayland_toplevel_create(surface->window);
+    surface->surface = surface->window.surface;
+    xdg_toplevel_set_fullscreen(surface->window.toplevel, nullptr);
+    wl_surface_commit(surface->surface);
+    overlay.surfaces.push_back(std::move(surface));
+}
+
+void remove_surface(OverlaySurface& surface) {
+    if (surface.egl_surface != EGL_NO_SURFACE) {
+        eglMakeCurrent(wayland.egl_display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        eglDestroySurface(wayland.egl_display, surface.egl_surface);
+    }
+    if (surface.egl_window != nullptr) {
+        wl_egl_window_destroy(surface.egl_window);
+    }
+    if (surface.layer_surface != nullptr) {
+        zwlr_layer_surface_v1_destroy(surface.layer_surface);
+        wl_surface_destroy(surface.surface);
+    } else {
+        wayland_toplevel_destroy(surface.window);
+    }
+}
+
+// Acknowledges a configure and gives the surface its size, with an EGL surface the first time.
+// A layer surface gets the output's size; a toplevel left to choose takes 640 x 480.
+void apply_configure(OverlaySurface& surface) {
+    int width = surface.suggested_width;
+    int height = surface.suggested_height;
+    if (surface.layer_surface != nullptr) {
+        surface.configure_pending = 0;
+        zwlr_layer_surface_v1_ack_configure(surface.layer_surface, surface.configure_serial);
+    } else {
+        wayland_toplevel_ack(surface.window);
+        width = surface.window.suggested_width;
+        height = surface.window.suggested_height;
+    }
+    width = width > 0 ? width : 640;
+    height = height > 0 ? height : 480;
+    if (surface.egl_window == nullptr) {
+        surface.egl_window = wl_egl_window_create(surface.surface, width, height);
+        surface.egl_surface = eglCreateWindowSurface(
+            wayland.egl_display, wayland.egl_config,
+            reinterpret_cast<EGLNativeWindowType>(surface.egl_window), nullptr);
+        if (surface.egl_surface == EGL_NO_SURFACE) {
+            linux_report("couldn't make an EGL surface for an output");
+            surface.closed = 1;
+            return;
+        }
+    } else if (width != surface.width || height != surface.height) {
+        wl_egl_window_resize(surface.egl_window, width, height, 0, 0);
+    }
+    surface.width = width;
+    surface.height = height;
+}
+
+bool configure_pending(const OverlaySurface& surface) {
+    return surface.configure_pending != 0 || surface.window.configure_pending != 0;
+}
+
+bool has_surface_for(wl_output* output) {
+    return std::any_of(overlay.surfaces.begin(), overlay.surfaces.end(),
+                       [output](const auto& surface) { return surface->output == output; });
+}
+
+// Surfaces follow the outputs: closed ones and those of removed outputs go, new outputs get one.
+void follow_outputs() {
+    std::erase_if(overlay.surfaces, [](const std::unique_ptr<OverlaySurface>& surface) {
+        const bool output_gone = surface->output != nullptr &&
+                                 std::any_of(wayland.outputs.begin(), wayland.outputs.end(),
+                                             [&](const WaylandOutput& o) {
+                                                 return o.output == surface->output && o.gone;
+                                             });
+        if (surface->closed == 0 && surface->window.close_requested == 0 && !output_gone) {
+            return false;
+        }
+        remove_surface(*surface);
+        return true;
+    });
+    wayland_forget_gone_outputs();
+    if (wayland.layer_shell == nullptr) {
+        return;
+    }
+    for (const WaylandOutput& output : wayland.outputs) {
+        if (!has_surface_for(output.output)) {
+            add_layer_surface(output.output);
+        }
+    }
+}
+
+// Any input ends the saver; pointer motion only once a frame has been shown, since a surface
+// that appears under the pointer may be told where the pointer is.
+void handle_input() {
+    WaylandInput& input = wayland.input;
+    wayland_hide_cursor();
+    if (input.keys > 0 || input.buttons > 0 || (input.motions > 0 && frame_started != 0)) {
+        overlay.end_requested = 1;
+    }
+    input = WaylandInput{};
+}
+
+// Handles everything that arrived; returns 1 when the run ends.
+int drain_events(void*) {
+    if (!wayland_dispatch()) {
+        linux_report("lost the connection to the Wayland compositor");
+        std::exit(1);
+    }
+    for (const auto& surface : overlay.surfaces) {
+        if (configure_pending(*surface)) {
+            apply_configure(*surface);
+        }
+    }
+    follow_outputs();
+    handle_input();
+    return (stop_signal != 0 || overlay.end_requested != 0 || overlay.surfaces.empty()) ? 1 : 0;
+}
+
+EGLSurface drawing_surface = EGL_NO_SURFACE;  // the one that platform_swap_buffers shows
+
+// One frame on every configured surface, each at its own size. The scene moves on between
+// them by the time each frame took, as one would expect of several screens.
+void draw_all() {
+    for (const auto& surface : overlay.surfaces) {
+        if (surface->egl_surface == EGL_NO_SURFACE) {
+            continue;
+        }
+        eglMakeCurrent(wayland.egl_display, surface->egl_surface, surface->egl_surface,
+                       wayland.egl_context);
+        eglSwapInterval(wayland.egl_display, 0);  // never wait on a hidden surface
+        drawing_surface = surface->egl_surface;
+        scene_resize(surface->width, surface->height);
+        draw_frame();
+    }
+}
+
+void end_run() {
+    overlay.end_requested = 1;
+    overlay.scene_failed = 1;
+}
+
+void nothing() {}
+
+void swap_buffers() {
+    eglSwapBuffers(wayland.egl_display, drawing_surface);
+}
+
+const LinuxShellHooks wayland_overlay_shell = {
+    .message_box = report_message_box,
+    .destroy_demo_window = end_run,
+    .restore_display_mode = nothing,
+    .swap_buffers = swap_buffers,
+};
+
+// Waits until the first surface has a size; false when the connection broke or none is left.
+bool wait_for_first_configure() {
+    for (;;) {
+        for (const auto& surface : overlay.surfaces) {
+            if (configure_pending(*surface)) {
+                apply_configure(*surface);
+            }
+            if (surface->egl_surface != EGL_NO_SURFACE) {
+                return true;
+            }
+        }
+        follow_outputs();
+        if (overlay.surfaces.empty() || wl_display_dispatch(wayland.display) < 0) {
+            return false;
+        }
+    }
+}
+
+// EGL, the surfaces and the scene; the exit code when the run cannot start, else -1.
+int start() {
+    if (wayland.compositor == nullptr) {
+        linux_report("the Wayland compositor offers no surfaces");
+        return 1;
+    }
+    if (wayland.layer_shell != nullptr) {
+        for (const WaylandOutput& output : wayland.outputs) {
+            add_layer_surface(output.output);
+        }
+        if (wayland.outputs.empty()) {
+            add_layer_surface(nullptr);  // the compositor picks the output
+        }
+    } else if (wayland.wm_base != nullptr) {
+        linux_report("the compositor has no layer-shell: showing a full-screen window instead");
+        add_toplevel();
+    } else {
+        linux_report("the Wayland compositor offers neither layer-shell nor xdg-shell");
+        return 1;
+    }
+    if (wayland_choose_egl_config() == 0 || wayland_create_egl_context() == 0) {
+        linux_report("couldn't make an OpenGL context through EGL on Wayland");
+        return 1;
+    }
+    if (!wait_for_first_configure()) {
+        linux_report("the compositor showed none of the saver's surfaces");
+        return 1;
+    }
+    const auto first = std::find_if(overlay.surfaces.begin(), overlay.surfaces.end(),
+                                    [](const auto& s) { return s->egl_surface != EGL_NO_SURFACE; });
+    OverlaySurface& surface = **first;
+    eglMakeCurrent(wayland.egl_display, surface.egl_surface, surface.egl_surface,
+                   wayland.egl_context);
+    window_width = surface.width;
+    window_height = surface.height;
+    scene_setup();
+    if (overlay.scene_failed != 0) {
+        const std::string line = std::string("the scene could not be set up from the data in \"") +
+                                 (datadir != nullptr ? datadir : ".") + "\"";
+        linux_report(line.c_str());
+        return 1;
+    }
+    return -1;
+}
+
+}  // namespace
+
+int wayland_run_overlay(const HackRequest& request) {
+    linux_shell = &wayland_overlay_shell;
+    catch_stop_signals();
+    if (!wayland_connect()) {
+        linux_report("couldn't connect to the Wayland compositor");
+        return 1;
+    }
+    int code = start();
+    if (code < 0) {
+        run_paced_loop(drain_events, request.delay_us, wl_display_get_fd(wayland.display),
+                       draw_all);
+        code = overlay.scene_failed != 0 ? 1 : 0;
+    }
+    for (const auto& surface : overlay.surfaces) {
+        remove_surface(*surface);
+    }
+    overlay.surfaces.clear();
+    wayland_disconnect();
+    return code;
+}
+
+}  // namespace zelm

@@ -1,0 +1,21 @@
+// zelm on Wayland: the demo as an xdg_toplevel, and the saver (--overlay) as layer-shell
+// surfaces over every output, for the idle daemons and lockers that start a program.
+#pragma once
+
+#include "app/linux/linux_options.hpp"
+
+namespace zelm {
+
+// Whether $WAYLAND_DISPLAY names a live compositor.
+bool wayland_display_available();
+
+// The demo run mode, with the X11 demo's rules, messages and exit codes; the picture is the
+// 640 x 480 one, scaled into the window with its aspect kept. Idle is held off while it runs.
+int wayland_run_demo();
+
+// The saver: the scene with the saver's look on every output until any input or SIGTERM, then
+// exit code 0; 1 when it cannot run (said on stderr). Without layer-shell it says so and uses a
+// full-screen window. It never holds off idle.
+int wayland_run_overlay(const HackRequest& request);
+
+}  // namespace zelm

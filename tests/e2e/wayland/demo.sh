@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# The demo under headless sway: a toplevel that draws the scene, holds idle off while it runs
+# (swayidle does not fire) and lets it come back after (it fires within a few seconds), and
+# ends on a key and on a click. Then the saver as an idle daemon starts it: swayidle -w runs
+# zelm --overlay after 2 s without input, and a key ends it.
+. "$(dirname "$0")/wayland_lib.sh"
+for tool in grim wtype swaymsg swayidle identify; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+start_sway
+IDLE_PID=
+idle_cleanup() {
+    if [ -n "$IDLE_PID" ]; then kill "$IDLE_PID" 2>/dev/null || true; fi
+    wayland_cleanup
+}
+trap idle_cleanup EXIT
+
+step "the demo draws in its toplevel"
+start_wayland_zelm
+wait_until 10 shows_scene HEADLESS-1 || fail "no scene on HEADLESS-1"
+shot demo
+
+step "no idle while it runs"
+user_env
+"${USER_ENV[@]}" swayidle timeout 2 "touch $WL_HOME/idle" >/dev/null 2>&1 &
+IDLE_PID=$!
+sleep 4
+[ ! -e "$WL_HOME/idle" ] || fail "swayidle fired while the demo ran"
+zelm_running || fail "the demo ended by itself"
+
+step "a key ends it, and idle comes within 4 s after"
+type_key
+expect_exit 2 0
+wait_until 4 test -e "$WL_HOME/idle" || fail "no idle within 4 s after the demo"
+kill "$IDLE_PID"
+IDLE_PID=
+
+step "swayidle -w starts the saver after 2 s idle; a key ends it"
+"${USER_ENV[@]}" swayidle -w timeout 2 "zelm --overlay" >/dev/null 2>&1 &
+IDLE_PID=$!
+saver_pid() { pgrep -u "$(id -u nobody)" -x zelm; }
+wait_until 6 saver_pid >/dev/null || fail "swayidle did not start the saver"
+saver=$(saver_pid)
+wait_until 5 shows_scene HEADLESS-1 || fail "the saver shows no scene"
+type_key
+# swayidle starts a new one 2 s after the key: this one must have ended.
+saver_gone() { ! kill -0 "$saver" 2>/dev/null; }
+wait_until 2 saver_gone || fail "a key did not end the saver"
