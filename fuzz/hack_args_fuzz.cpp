@@ -46,6 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case HackTarget::root:
         case HackTarget::overlay:
         case HackTarget::help:
+        case HackTarget::version:
+        case HackTarget::xscreensaver_add:
+        case HackTarget::xscreensaver_remove:
             if (!request.error.empty()) {
                 fail("a good request came with a reason");
             }
