@@ -233,6 +233,13 @@ const xdg_toplevel_listener toplevel_listener = {
     .wm_capabilities = on_wm_capabilities,
 };
 
+void on_frame_done(void* data, wl_callback* callback, std::uint32_t) {
+    wl_callback_destroy(callback);
+    static_cast<WaylandFrameGate*>(data)->callback = nullptr;
+}
+
+const wl_callback_listener frame_listener = {.done = on_frame_done};
+
 bool names_a_compositor() {
     const char* name = std::getenv("WAYLAND_DISPLAY");
     return name != nullptr && name[0] != '\0';
@@ -319,6 +326,11 @@ void wayland_hide_cursor() {
         wl_pointer_set_cursor(wayland.pointer, wayland.input.pointer_serial, nullptr, 0, 0);
     }
     wayland.input.pointer_entered = 0;
+}
+
+void wayland_request_frame(WaylandFrameGate& gate, wl_surface* surface) {
+    gate.callback = wl_surface_frame(surface);
+    wl_callback_add_listener(gate.callback, &frame_listener, &gate);
 }
 
 void wayland_toplevel_create(WaylandToplevel& window) {

@@ -69,6 +69,16 @@ struct WaylandToplevel {
     int close_requested;
 };
 
+// Whether a surface's last frame has been shown. A swap onto a surface that the compositor does
+// not show (on a disabled output, say) would, after a few frames, wait without end for a free
+// buffer; such a surface is left undrawn until its frame callback comes.
+struct WaylandFrameGate {
+    wl_callback* callback;  // the pending frame callback; null when the surface may draw
+};
+
+// Asks to hear when the frame about to be committed on surface is shown.
+void wayland_request_frame(WaylandFrameGate& gate, wl_surface* surface);
+
 // Makes the window, not yet committed; window must stay where it is until destroyed.
 void wayland_toplevel_create(WaylandToplevel& window);
 

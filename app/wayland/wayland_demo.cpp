@@ -6,6 +6,7 @@
 // the inhibit also when the process ends early (exit).
 #include <EGL/egl.h>
 #include <GL/gl.h>
+#include <poll.h>
 #include <wayland-egl.h>
 
 #include <cstdio>
@@ -36,6 +37,7 @@ struct WaylandDemo {
     WaylandToplevel window;  // its surface is null before creation and after destruction
     wl_egl_window* egl_window;
     EGLSurface egl_surface;
+    WaylandFrameGate frame_gate;
     zwp_idle_inhibitor_v1* idle_inhibitor;
     DbusInhibit desktop_inhibit;
     int width;  // the surface's size: 640 x 480 until the compositor says otherwise
@@ -193,6 +195,10 @@ void release_window() {
         eglDestroySurface(wayland.egl_display, demo.egl_surface);
         demo.egl_surface = EGL_NO_SURFACE;
     }
+    if (demo.frame_gate.callback != nullptr) {
+        wl_callback_destroy(demo.frame_gate.callback);
+        demo.frame_gate.callback = nullptr;
+    }
     if (demo.egl_window != nullptr) {
         wl_egl_window_destroy(demo.egl_window);
         demo.egl_window = nullptr;
@@ -273,6 +279,20 @@ void handle_input() {
     }
 }
 
+// A frame once the last one has been shown; until then a short wait on the connection, so that
+// the unpaced loop neither spins nor stops reading input.
+void draw_demo_frame() {
+    if (demo.frame_gate.callback != nullptr) {
+        pollfd connection{wl_display_get_fd(wayland.display), POLLIN, 0};
+        poll(&connection, 1, 5);
+        return;
+    }
+    if (demo.window.surface != nullptr) {
+        wayland_request_frame(demo.frame_gate, demo.window.surface);
+    }
+    draw_frame();
+}
+
 // Handles everything that arrived; returns 1 once the window has been destroyed.
 int drain_events(void*) {
     if (stop_signal != 0 || demo.window.close_requested != 0) {
@@ -313,7 +333,7 @@ int wayland_run_demo() {
     make_demo_window();
     hold_off_idle();
     run_demo_window_creation(wayland_demo_hooks);
-    run_paced_loop(drain_events);
+    run_paced_loop(drain_events, 0, -1, draw_demo_frame);
     wayland_disconnect();
     return 0;
 }

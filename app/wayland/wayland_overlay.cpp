@@ -40,6 +40,7 @@ struct OverlaySurface {
     WaylandToplevel window;                // the fallback toplevel; its surface is null otherwise
     wl_egl_window* egl_window;
     EGLSurface egl_surface;
+    WaylandFrameGate frame_gate;
     int width;  // as configured; 0 until the first configure
     int height;
     int suggested_width;  // the layer surface's latest configure
@@ -104,6 +105,9 @@ void add_toplevel() {
 }
 
 void remove_surface(OverlaySurface& surface) {
+    if (surface.frame_gate.callback != nullptr) {
+        wl_callback_destroy(surface.frame_gate.callback);
+    }
     if (surface.egl_surface != EGL_NO_SURFACE) {
         eglMakeCurrent(wayland.egl_display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         eglDestroySurface(wayland.egl_display, surface.egl_surface);
@@ -214,13 +218,15 @@ int drain_events(void*) {
 
 EGLSurface drawing_surface = EGL_NO_SURFACE;  // the one that platform_swap_buffers shows
 
-// One frame on every configured surface, each at its own size. Each frame advances the scene by
-// the time since the one before, so motion keeps its speed however many outputs there are.
+// One frame on every configured surface whose last frame was shown, each at its own size. Each
+// frame advances the scene by the time since the one before, so motion keeps its speed however
+// many outputs there are.
 void draw_all() {
     for (const auto& surface : overlay.surfaces) {
-        if (surface->egl_surface == EGL_NO_SURFACE) {
+        if (surface->egl_surface == EGL_NO_SURFACE || surface->frame_gate.callback != nullptr) {
             continue;
         }
+        wayland_request_frame(surface->frame_gate, surface->surface);
         eglMakeCurrent(wayland.egl_display, surface->egl_surface, surface->egl_surface,
                        wayland.egl_context);
         eglSwapInterval(wayland.egl_display, 0);  // never wait on a hidden surface
