@@ -1,12 +1,15 @@
 // zelm for Linux: reads the settings from the XDG store, then runs the mode that the command
 // line asks for: "/p" (preview: nothing to show), "/c" (the configuration dialog) or the demo;
 // or, started by XScreenSaver (-root, -window-id ID, $XSCREENSAVER_WINDOW), the hack, which
-// runs with the defaults of the settings it cannot read.
+// runs with the defaults of the settings it cannot read; on Wayland the saver (--overlay) and
+// the idle watcher that starts it (--idle), and its autostart entry (--autostart,
+// --no-autostart).
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "app/linux/autostart.hpp"
 #include "app/linux/linux_options.hpp"
 #include "app/linux/linux_shell.hpp"
 #include "app/run_mode.hpp"
@@ -72,7 +75,8 @@ enum class Shell { x11, wayland, none };
 // saying why, when the one needed is not there or not built.
 Shell choose_shell(const zelm::HackRequest& request) {
     using namespace zelm;
-    const bool x11_modes = request.target == HackTarget::root || request.target == HackTarget::window;
+    const bool x11_modes =
+        request.target == HackTarget::root || request.target == HackTarget::window;
     if (x11_modes || request.display == DisplayChoice::x11) {
 #if ZELM_WITH_X11
         return Shell::x11;
@@ -82,7 +86,8 @@ Shell choose_shell(const zelm::HackRequest& request) {
 #endif
     }
 #if ZELM_WITH_WAYLAND
-    if (request.display == DisplayChoice::wayland || request.target == HackTarget::overlay) {
+    if (request.display == DisplayChoice::wayland || request.target == HackTarget::overlay ||
+        request.target == HackTarget::idle) {
         if (!wayland_display_available()) {
             linux_report("couldn't connect to a Wayland compositor: WAYLAND_DISPLAY names none");
             return Shell::none;
@@ -93,7 +98,8 @@ Shell choose_shell(const zelm::HackRequest& request) {
         return Shell::wayland;
     }
 #else
-    if (request.display == DisplayChoice::wayland || request.target == HackTarget::overlay) {
+    if (request.display == DisplayChoice::wayland || request.target == HackTarget::overlay ||
+        request.target == HackTarget::idle) {
         linux_report("this zelm was built without Wayland");
         return Shell::none;
     }
@@ -132,9 +138,10 @@ int run_wayland_demo() {
 #endif
 }
 
-int run_overlay(const zelm::HackRequest& request) {
+int run_wayland_saver(const zelm::HackRequest& request) {
 #if ZELM_WITH_WAYLAND
-    return zelm::wayland_run_overlay(request);
+    return request.target == zelm::HackTarget::idle ? zelm::wayland_run_idle(request)
+                                                    : zelm::wayland_run_overlay(request);
 #else
     (void)request;
     return 1;
@@ -163,6 +170,13 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    if (hack.target == HackTarget::autostart) {
+        return write_autostart(hack);
+    }
+    if (hack.target == HackTarget::no_autostart) {
+        return remove_autostart();
+    }
+
     XdgStore store = xdg_store_from_environment();
     settings_registry = xdg_settings_registry(store);
     const Shell shell = choose_shell(hack);
@@ -171,7 +185,7 @@ int main(int argc, char** argv) {
     }
     if (hack.target != HackTarget::none) {
         apply_saver_options(hack);
-        return shell == Shell::wayland ? run_overlay(hack) : run_hack(hack);
+        return shell == Shell::wayland ? run_wayland_saver(hack) : run_hack(hack);
     }
     const int force_dialog = read_settings_or_warn();
 

@@ -145,9 +145,9 @@ int set_pixel_format() {
     if (demo.egl_window == nullptr) {
         return 0;
     }
-    demo.egl_surface = eglCreateWindowSurface(wayland.egl_display, wayland.egl_config,
-                                              reinterpret_cast<EGLNativeWindowType>(demo.egl_window),
-                                              nullptr);
+    demo.egl_surface =
+        eglCreateWindowSurface(wayland.egl_display, wayland.egl_config,
+                               reinterpret_cast<EGLNativeWindowType>(demo.egl_window), nullptr);
     return demo.egl_surface != EGL_NO_SURFACE ? 1 : 0;
 }
 
@@ -259,8 +259,10 @@ void handle_input() {
         wayland_hide_cursor();
     }
     const std::pair<int, DemoInput> order[] = {
-        {input.keyboard_entered, DemoInput::activated}, {input.motions, DemoInput::mouse_move},
-        {input.keys, DemoInput::key_press},             {input.buttons, DemoInput::button_press},
+        {input.keyboard_entered, DemoInput::activated},
+        {input.motions, DemoInput::mouse_move},
+        {input.keys, DemoInput::key_press},
+        {input.buttons, DemoInput::button_press},
         {input.keyboard_left, DemoInput::deactivated},
     };
     input = WaylandInput{};

@@ -163,10 +163,11 @@ bool has_surface_for(wl_output* output) {
 // Surfaces follow the outputs: closed ones and those of removed outputs go, new outputs get one.
 void follow_outputs() {
     std::erase_if(overlay.surfaces, [](const std::unique_ptr<OverlaySurface>& surface) {
-        const bool output_gone =
-            surface->output != nullptr &&
-            std::any_of(wayland.outputs.begin(), wayland.outputs.end(),
-                        [&](const WaylandOutput& o) { return o.output == surface->output && o.gone; });
+        const bool output_gone = surface->output != nullptr &&
+                                 std::any_of(wayland.outputs.begin(), wayland.outputs.end(),
+                                             [&](const WaylandOutput& o) {
+                                                 return o.output == surface->output && o.gone;
+                                             });
         if (surface->closed == 0 && surface->window.close_requested == 0 && !output_gone) {
             return false;
         }

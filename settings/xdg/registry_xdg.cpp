@@ -50,8 +50,9 @@ bool is_directory(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// Creates path and any missing parents with mode; an existing directory is success.
-bool make_directories(const std::string& path, mode_t mode) {
+}  // namespace
+
+bool xdg_make_directories(const std::string& path, mode_t mode) {
     if (is_directory(path)) {
         return true;
     }
@@ -66,6 +67,8 @@ bool make_directories(const std::string& path, mode_t mode) {
     }
     return is_directory(path);
 }
+
+namespace {
 
 // Writes all of text, across short writes and interruptions.
 bool write_all(int fd, const std::string& text) {
@@ -117,9 +120,10 @@ void remove_stale_temporary_files(const std::string& dir) {
     closedir(listing);
 }
 
-// Replaces dir/name with contents so that a reader sees the old file or the new one, never a
-// part of either, even across a crash.
-bool replace_file(const std::string& dir, const std::string& name, const std::string& contents) {
+}  // namespace
+
+bool xdg_replace_file(const std::string& dir, const std::string& name,
+                      const std::string& contents) {
     static unsigned sequence = 0;
     std::string temp;
     int fd = -1;
@@ -148,6 +152,8 @@ bool replace_file(const std::string& dir, const std::string& name, const std::st
     }
     return true;
 }
+
+namespace {
 
 // Outcome of looking for a value in one base directory.
 enum class ReadResult { missing, failed, read };
@@ -211,10 +217,10 @@ int xdg_create_key(void* context) {
         return 0;
     }
     // A config home made here is private, as the XDG rules ask; the key below it is not.
-    if (!make_directories(store.config_home, 0700)) {
+    if (!xdg_make_directories(store.config_home, 0700)) {
         return 0;
     }
-    return make_directories(key_directory(store.config_home), 0755) ? 1 : 0;
+    return xdg_make_directories(key_directory(store.config_home), 0755) ? 1 : 0;
 }
 
 // The first base directory that has the value's file decides it: a value the user cannot
@@ -241,7 +247,7 @@ int xdg_set_value(void* context, const char* subkey, const char* text) {
     }
     const std::string dir = key_directory(store.config_home);
     remove_stale_temporary_files(dir);
-    return replace_file(dir, subkey, std::string(text) + "\n") ? 1 : 0;
+    return xdg_replace_file(dir, subkey, std::string(text) + "\n") ? 1 : 0;
 }
 
 // Nothing is held open between calls.
