@@ -8,8 +8,8 @@
 // the watcher with 0.
 #include <poll.h>
 #include <signal.h>
-#include <sys/syscall.h>
 #include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
