@@ -171,6 +171,10 @@ int main(int argc, char** argv) {
     }
 
     if (hack.target == HackTarget::autostart) {
+#if !ZELM_WITH_WAYLAND
+        linux_report("this zelm was built without Wayland: the idle watcher cannot run");
+        return 1;
+#endif
         return write_autostart(hack);
     }
     if (hack.target == HackTarget::no_autostart) {

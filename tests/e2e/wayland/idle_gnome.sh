@@ -9,7 +9,7 @@ start_mutter
 inhibited="$WL_HOME/run/inhibited"
 user_env
 "${USER_ENV[@]}" env DBUS_SESSION_BUS_ADDRESS="unix:path=$WL_HOME/run/bus" \
-    python3 "$(dirname "$0")/session_manager.py" "$inhibited" &
+    /usr/bin/python3 "$(dirname "$0")/session_manager.py" "$inhibited" &
 MANAGER_PID=$!
 trap 'kill "$MANAGER_PID" 2>/dev/null || true; wayland_cleanup' EXIT
 
