@@ -9,6 +9,9 @@ inline constexpr int datadir_buffer_size = 1024;
 inline constexpr int datadir_capacity = 1000;  // bytes read or kept, terminator included
 inline constexpr int switch_capacity = 10;     // bytes of a switch's text, terminator included
 inline constexpr const char settings_key[] = "Software\\Varno\\ZELM";
+// The subkeys of the four settings.
+inline constexpr const char* setting_names[] = {"datadir", "use_heightfield", "fullscreen",
+                                                "use_alt_blend"};
 
 // The data directory (allocated by read_settings, "." by default) and three switches; a switch
 // is on when it is not 0.

@@ -1,6 +1,7 @@
 #include "app/linux/paced_loop.hpp"
 
-#include <cerrno>
+#include <poll.h>
+
 #include <ctime>
 
 #include "app/main_loop.hpp"
@@ -12,6 +13,23 @@ namespace {
 
 constexpr long nanoseconds_per_second = 1000000000L;
 
+// The shell's drain and pacing, and an end that the wait between frames has already drained.
+struct PacedLoop {
+    int (*drain)(void* context);
+    long delay_us;
+    int wake_fd;
+    void (*frame)();
+    int end_found;
+};
+
+// The shell's drain, or the end found while waiting.
+int drain(void* context) {
+    PacedLoop& loop = *static_cast<PacedLoop*>(context);
+    const int end = loop.end_found != 0 ? 1 : loop.drain(nullptr);
+    loop.end_found = 0;
+    return end;
+}
+
 // The main loop's one pause after the quit.
 void sleep_for(void*, unsigned milliseconds) {
     const timespec duration{static_cast<time_t>(milliseconds / 1000),
@@ -19,38 +37,52 @@ void sleep_for(void*, unsigned milliseconds) {
     nanosleep(&duration, nullptr);
 }
 
-struct Pacing {
-    long delay_us;
-    void (*frame)();
-};
+// Waits until the monotonic clock reaches deadline or the drain finds the end. Events already
+// read into the shell's queue are drained first: they would not make wake_fd readable.
+void wait_until(PacedLoop& loop, const timespec& deadline) {
+    while ((loop.end_found = loop.drain(nullptr)) == 0) {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        timespec left{deadline.tv_sec - now.tv_sec, deadline.tv_nsec - now.tv_nsec};
+        if (left.tv_nsec < 0) {
+            left.tv_sec -= 1;
+            left.tv_nsec += nanoseconds_per_second;
+        }
+        if (left.tv_sec < 0) {
+            return;
+        }
+        pollfd wake{loop.wake_fd, POLLIN, 0};
+        if (ppoll(&wake, 1, &left, nullptr) == 0) {
+            return;  // the deadline, with nothing arrived
+        }
+    }
+}
 
-// One frame, then, when paced, a sleep on the monotonic clock until the interval that began
-// with the frame is over. context points to the Pacing.
+// One frame (of every surface the window has), then, when paced, a wait until the interval that
+// began with the frame is over.
 void draw(void* context) {
-    const Pacing& pacing = *static_cast<const Pacing*>(context);
-    const long delay_us = pacing.delay_us;
+    PacedLoop& loop = *static_cast<PacedLoop*>(context);
     timespec next{};
     clock_gettime(CLOCK_MONOTONIC, &next);
-    pacing.frame();
-    if (delay_us <= 0) {
+    loop.frame();
+    if (loop.delay_us <= 0) {
         return;
     }
-    next.tv_sec += static_cast<time_t>(delay_us / 1000000);
-    next.tv_nsec += (delay_us % 1000000) * 1000L;
+    next.tv_sec += static_cast<time_t>(loop.delay_us / 1000000);
+    next.tv_nsec += (loop.delay_us % 1000000) * 1000L;
     if (next.tv_nsec >= nanoseconds_per_second) {
         next.tv_sec += 1;
         next.tv_nsec -= nanoseconds_per_second;
     }
-    // An absolute deadline: a signal that interrupts the sleep does not stretch the interval.
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr) == EINTR) {
-    }
+    wait_until(loop, next);
 }
 
 }  // namespace
 
-void run_paced_loop(int (*drain)(void* context), long frame_delay_us, void (*frame)()) {
-    Pacing pacing{frame_delay_us, frame};
-    run_main_loop(MainLoopShell{drain, sleep_for, draw, &pacing});
+void run_paced_loop(int (*shell_drain)(void* context), long frame_delay_us, int wake_fd,
+                    void (*frame)()) {
+    PacedLoop loop{shell_drain, frame_delay_us, wake_fd, frame, 0};
+    run_main_loop(MainLoopShell{drain, sleep_for, draw, &loop});
 }
 
 }  // namespace zelm

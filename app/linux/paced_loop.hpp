@@ -8,10 +8,12 @@ namespace zelm {
 
 // Runs frames until drain reports the end; drain removes and handles every pending event. With
 // a frame_delay_us above 0 a frame starts no sooner than that many microseconds after the last
-// one started: the loop sleeps out the rest of the interval after drawing, so that the events
-// are drained just before the next frame. 0 draws frames back to back, as the demo does. frame
-// draws one frame (all of a window's surfaces, where it has several).
-void run_paced_loop(int (*drain)(void* context), long frame_delay_us = 0,
+// one started: the loop waits out the rest of the interval after drawing. While it waits it
+// drains whatever arrives on wake_fd (the display connection) or interrupts it (a signal), so that
+// an event that ends the run ends the wait too, however long the delay. 0 draws frames back to
+// back, as the demo does. frame draws one frame: of each of the window's surfaces, where it has
+// several.
+void run_paced_loop(int (*drain)(void* context), long frame_delay_us = 0, int wake_fd = -1,
                     void (*frame)() = draw_frame);
 
 }  // namespace zelm

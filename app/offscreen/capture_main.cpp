@@ -1,5 +1,7 @@
 // zelm-capture: runs the demo's scene in an offscreen 640x480 EGL pbuffer with a stepped clock
 // and writes every frame as a PNG file. See capture_usage for the options.
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -8,6 +10,7 @@
 #include "app/offscreen/capture_options.hpp"
 #include "app/offscreen/capture_platform.hpp"
 #include "app/offscreen/egl_offscreen.hpp"
+#include "app/offscreen/output_folder.hpp"
 #include "app/offscreen/png_frame.hpp"
 #include "scene/scene.hpp"
 #include "settings/settings.hpp"
@@ -41,16 +44,16 @@ std::string default_datadir() {
 
 // Draws the frames and writes them; the process's exit code.
 int capture(CaptureOptions& options) {
-    std::error_code ec;
-    std::filesystem::create_directories(options.out_dir, ec);
-    if (ec) {
-        std::fprintf(stderr, "zelm-capture: cannot create folder '%s': %s\n",
-                     options.out_dir.c_str(), ec.message().c_str());
+    std::string error;
+    const int folder = open_output_folder(options.out_dir, error);
+    if (folder < 0) {
+        std::fprintf(stderr, "zelm-capture: %s\n", error.c_str());
         return 1;
     }
     EglOffscreen egl{};
     if (egl_offscreen_create(egl, capture_width, capture_height) == 0) {
         std::fprintf(stderr, "zelm-capture: no offscreen OpenGL context\n");
+        close(folder);
         return 1;
     }
     datadir = options.datadir.data();
@@ -72,14 +75,15 @@ int capture(CaptureOptions& options) {
         // it stood before its swap.
         const std::vector<std::uint8_t> rgb = egl_offscreen_read_rgb(egl);
         char name[32];
-        std::snprintf(name, sizeof name, "/frame-%04ld.png", frame);
-        const std::string path = options.out_dir + name;
-        if (write_png_rgb(path.c_str(), capture_width, capture_height, rgb) == 0) {
-            std::fprintf(stderr, "zelm-capture: cannot write '%s'\n", path.c_str());
+        std::snprintf(name, sizeof name, "frame-%04ld.png", frame);
+        if (write_png_rgb(folder, name, capture_width, capture_height, rgb) == 0) {
+            std::fprintf(stderr, "zelm-capture: cannot write '%s/%s'\n", options.out_dir.c_str(),
+                         name);
             status = 1;
         }
     }
     egl_offscreen_destroy(egl);
+    close(folder);
     return status;
 }
 

@@ -2,10 +2,13 @@
 // destructor lives across the setjmp in write_rows.
 #include "app/offscreen/png_frame.hpp"
 
+#include <fcntl.h>
 #include <png.h>
+#include <unistd.h>
 
 #include <csetjmp>
 #include <cstdio>
+#include <string>
 
 namespace zelm {
 
@@ -41,8 +44,10 @@ int write_rows(std::FILE* file, int width, int height, png_bytep* rows) {
 
 }  // namespace
 
-// Writes the RGB image to path; removes the file again if anything fails.
-int write_png_rgb(const char* path, int width, int height, const std::vector<std::uint8_t>& rgb) {
+// Writes the RGB image to a temporary name made with O_EXCL (which never follows a link), then
+// renames it into place; removes the temporary file again if anything fails.
+int write_png_rgb(int folder_fd, const char* name, int width, int height,
+                  const std::vector<std::uint8_t>& rgb) {
     const std::size_t row_bytes = static_cast<std::size_t>(width) * 3;
     if (width <= 0 || height <= 0 || rgb.size() < row_bytes * static_cast<std::size_t>(height)) {
         return 0;
@@ -52,18 +57,27 @@ int write_png_rgb(const char* path, int width, int height, const std::vector<std
         rows[static_cast<std::size_t>(y)] =
             const_cast<png_bytep>(rgb.data() + row_bytes * static_cast<std::size_t>(y));
     }
-    std::FILE* file = std::fopen(path, "wb");
+    const std::string temporary = "." + std::string(name) + ".tmp" + std::to_string(getpid());
+    const int fd = openat(folder_fd, temporary.c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return 0;
+    }
+    std::FILE* file = fdopen(fd, "wb");
     if (file == nullptr) {
+        close(fd);
+        unlinkat(folder_fd, temporary.c_str(), 0);
         return 0;
     }
     int ok = write_rows(file, width, height, rows.data());
     if (std::fclose(file) != 0) {
         ok = 0;
     }
-    if (ok == 0) {
-        std::remove(path);
+    if (ok == 0 || renameat(folder_fd, temporary.c_str(), folder_fd, name) != 0) {
+        unlinkat(folder_fd, temporary.c_str(), 0);
+        return 0;
     }
-    return ok;
+    return 1;
 }
 
 }  // namespace zelm

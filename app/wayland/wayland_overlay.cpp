@@ -322,7 +322,8 @@ int wayland_run_overlay(const HackRequest& request) {
     }
     int code = start();
     if (code < 0) {
-        run_paced_loop(drain_events, request.delay_us, draw_all);
+        run_paced_loop(drain_events, request.delay_us, wl_display_get_fd(wayland.display),
+                       draw_all);
         code = overlay.scene_failed != 0 ? 1 : 0;
     }
     for (const auto& surface : overlay.surfaces) {

@@ -16,9 +16,10 @@
 #include "app/linux/paced_loop.hpp"
 #include "app/main_loop.hpp"
 #include "app/x11/x11_blanking.hpp"
-#include "app/x11/x11_crash_restore.hpp"
 #include "app/x11/x11_demo_input.hpp"
 #include "app/x11/x11_display_mode.hpp"
+#include "app/x11/x11_display_watcher.hpp"
+#include "app/x11/x11_errors.hpp"
 #include "platform/messages.hpp"
 #include "platform/platform.hpp"
 #include "scene/scene.hpp"
@@ -46,10 +47,7 @@ X11Demo demo{nullptr, None, nullptr, nullptr, None, None, 0, {}, {}};
 // X protocol errors are reported, not fatal: a failed mode switch or context call must not
 // take the display mode restore down with it.
 int report_x_error(Display* display, XErrorEvent* error) {
-    char text[256];
-    XGetErrorText(display, error->error_code, text, sizeof text);
-    std::fprintf(stderr, "zelm: X error: %s (request %d.%d)\n", text, error->request_code,
-                 error->minor_code);
+    report_x_error_once(display, *error);
     return 0;
 }
 
@@ -94,7 +92,7 @@ void wait_until_mapped() {
 void hold_off_blanking() {
     demo.blanking_hold = hold_off_x11_blanking(demo.display);
     demo.desktop_inhibit = inhibit_desktop_idle("zelm", "Showing the Zelm demo");
-    arm_crash_restore(demo.display, display_mode, demo.blanking_hold);
+    watch_display_changes(demo.display, display_mode, demo.blanking_hold);
 }
 
 // Puts back what the demo changed on display (the full-screen mode, the server's blanking) and
@@ -103,7 +101,7 @@ void undo_display_changes(Display* display) {
     x11_restore_display_mode(display);
     release_x11_blanking(display, demo.blanking_hold);
     release_desktop_idle(demo.desktop_inhibit);
-    disarm_crash_restore();
+    end_display_watch(display_mode, demo.blanking_hold);
     XFlush(display);
 }
 
@@ -115,21 +113,14 @@ void undo_at_exit() {
     }
 }
 
-// The connection is gone (the server reset, or the client was killed with xkill): the mode
-// and DPMS go back over a new connection, where the server still runs. Xlib ends the process
-// when this returns; the exit handlers must not touch the dead connection.
-int undo_after_connection_lost(Display* dead) {
+// The connection is gone (the server reset, or the client was killed with xkill): the watcher
+// puts the mode and DPMS back over its own connection, where the server still runs. Xlib ends
+// the process when this returns; the exit handlers must not touch the dead connection.
+int undo_after_connection_lost(Display*) {
     std::fprintf(stderr, "zelm: %s\n", messages::x_connection_lost);
     demo.display = nullptr;
-    demo.blanking_hold.saver_suspended = 0;  // the server ended it with the connection
-    Display* fresh = XOpenDisplay(DisplayString(dead));
-    if (fresh != nullptr) {
-        undo_display_changes(fresh);
-        XCloseDisplay(fresh);
-    } else {
-        release_desktop_idle(demo.desktop_inhibit);
-        disarm_crash_restore();
-    }
+    end_display_watch(display_mode, demo.blanking_hold);
+    release_desktop_idle(demo.desktop_inhibit);
     return 0;
 }
 
@@ -179,7 +170,7 @@ void switch_display_mode() {
     x11_switch_display_mode(demo.display, demo.window);
     if (display_mode.switched != 0) {
         XMoveWindow(demo.display, demo.window, display_mode.x, display_mode.y);
-        arm_crash_restore(demo.display, display_mode, demo.blanking_hold);
+        watch_display_changes(demo.display, display_mode, demo.blanking_hold);
     }
 }
 
@@ -238,7 +229,7 @@ void delete_context() {
 void release_window() {
     release_x11_blanking(demo.display, demo.blanking_hold);
     release_desktop_idle(demo.desktop_inhibit);
-    disarm_crash_restore();
+    end_display_watch(display_mode, demo.blanking_hold);
     XDestroyWindow(demo.display, demo.window);
     demo.window = None;
     if (demo.invisible_cursor != None) {
@@ -314,10 +305,11 @@ void destroy_demo_window() {
     run_demo_window_destruction(x11_demo_hooks);
 }
 
-// Puts back the mode that the full-screen switch replaced.
+// Puts back the mode that the full-screen switch replaced, and tells the watcher so.
 void restore_display_mode() {
     if (demo.display != nullptr) {
         x11_restore_display_mode(demo.display);
+        watch_display_changes(demo.display, display_mode, demo.blanking_hold);
     }
 }
 

@@ -18,6 +18,7 @@
 #include "app/linux/linux_shell.hpp"
 #include "app/linux/paced_loop.hpp"
 #include "app/main_loop.hpp"
+#include "app/x11/x11_errors.hpp"
 #include "scene/scene.hpp"
 #include "settings/settings.hpp"
 
@@ -56,10 +57,7 @@ int on_x_error(Display* display, XErrorEvent* error) {
         }
         return 0;
     }
-    char text[256];
-    XGetErrorText(display, error->error_code, text, sizeof text);
-    std::fprintf(stderr, "zelm: X error: %s (request %d.%d)\n", text, error->request_code,
-                 error->minor_code);
+    report_x_error_once(display, *error);
     return 0;
 }
 
@@ -176,6 +174,12 @@ int run_in_window(long frame_delay_us) {
     if (!read_window_attributes(attributes)) {
         return 1;
     }
+    // GLX would take the window and then fail on every frame.
+    if (attributes.c_class == InputOnly) {
+        report_about_window("window 0x%lx takes input only: there is nothing to draw into",
+                            hack.window);
+        return 1;
+    }
     hack.context = create_context_for(attributes);
     if (hack.context == nullptr || !watch_window(attributes)) {
         return 1;
@@ -196,7 +200,7 @@ int run_in_window(long frame_delay_us) {
         linux_report(line.c_str());
         return 1;
     }
-    run_paced_loop(drain_hack_events, frame_delay_us);
+    run_paced_loop(drain_hack_events, frame_delay_us, ConnectionNumber(hack.display));
     return hack.end_requested != 0 ? 1 : 0;
 }
 

@@ -8,12 +8,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/regular_file.hpp"
+#include "settings/settings.hpp"
 
 namespace zelm {
 
@@ -86,10 +88,13 @@ bool write_all(int fd, const std::string& text) {
     return true;
 }
 
-// The process id in a temporary file's name, ".NAME.tmpPID.SEQ", or 0 for any other name.
+// The process id in a temporary file's name, ".NAME.tmpPID.SEQ" where NAME is one of the
+// settings', or 0 for any other name: other files in the folder are not ours to remove.
 pid_t temporary_file_owner(const std::string& name) {
     const std::size_t tmp = name.rfind(".tmp");
-    if (name[0] != '.' || tmp == std::string::npos || tmp < 2) {
+    if (name[0] != '.' || tmp == std::string::npos ||
+        std::find(std::begin(setting_names), std::end(setting_names), name.substr(1, tmp - 1)) ==
+            std::end(setting_names)) {
         return 0;
     }
     const std::string numbers = name.substr(tmp + 4);  // "PID.SEQ"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -259,6 +260,31 @@ TEST(Capture, MissingDataFilesGiveThreeMessagesAndNoFrame) {
               "Error: Error loading texture\nError: Error loading texture\n"
               "Error: Error loading texture\n");
     EXPECT_FALSE(fs::exists(dir / "frames" / "frame-0000.png"));
+}
+
+// Another local user may plant links in a folder they can write to, or own the folder.
+TEST(Capture, FramesReplacePlantedLinksAndOtherUsersFoldersAreRefused) {
+    const fs::path dir = fresh_dir("planted");
+    std::ofstream(dir / "victim") << "keep\n";
+    fs::create_directories(dir / "frames");
+    fs::create_symlink(dir / "victim", dir / "frames" / "frame-0000.png");
+    const CaptureRun run = run_capture("--out '" + (dir / "frames").string() + "'", dir);
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(read_file(dir / "victim"), "keep\n");
+    EXPECT_FALSE(fs::is_symlink(dir / "frames" / "frame-0000.png"));
+    EXPECT_EQ(frame(dir / "frames", 0).width, width);
+
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a folder to another user";
+    }
+    const fs::path theirs = dir / "theirs";
+    fs::create_directories(theirs);
+    ASSERT_EQ(chown(theirs.c_str(), 65534, 65534), 0);  // nobody
+    fs::permissions(theirs, fs::perms::all);
+    const CaptureRun refused = run_capture("--out '" + theirs.string() + "'", dir);
+    EXPECT_EQ(refused.exit_code, 1);
+    EXPECT_NE(refused.err.find("belongs to another user"), std::string::npos) << refused.err;
+    EXPECT_TRUE(fs::is_empty(theirs));
 }
 
 TEST(Capture, OptionsAreCheckedAndExplained) {

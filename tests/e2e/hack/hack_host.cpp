@@ -1,7 +1,9 @@
 // hack_host: plays the screen-saver daemon's part for the hack tests.
 //
-//   hack_host window W H [gl|nogl]  a W x H window at (0, 0) of the default visual, or of one
-//                                   with (gl) or without (nogl) double-buffered RGBA OpenGL;
+//   hack_host window W H [gl|nogl|inputonly]
+//                                   a W x H window at (0, 0) of the default visual, or of one
+//                                   with (gl) or without (nogl) double-buffered RGBA OpenGL, or
+//                                   one that takes input only;
 //                                   prints its id in hex and keeps it until killed. It watches
 //                                   the window for exposures and button presses, as a daemon
 //                                   watches its own.
@@ -56,7 +58,8 @@ int make_window(Display* display, unsigned width, unsigned height, const char* k
     const Window root = RootWindow(display, screen);
     Visual* visual = DefaultVisual(display, screen);
     int depth = DefaultDepth(display, screen);
-    if (kind != nullptr) {
+    const bool input_only = kind != nullptr && std::strcmp(kind, "inputonly") == 0;
+    if (kind != nullptr && !input_only) {
         XVisualInfo* info = find_visual(display, std::strcmp(kind, "gl") == 0);
         if (info == nullptr) {
             std::fprintf(stderr, "hack_host: no %s visual\n", kind);
@@ -72,9 +75,14 @@ int make_window(Display* display, unsigned width, unsigned height, const char* k
     attributes.border_pixel = 0;
     attributes.colormap = XCreateColormap(display, root, visual, AllocNone);
     attributes.event_mask = host_event_mask | StructureNotifyMask;
-    const Window window = XCreateWindow(
-        display, root, 0, 0, width, height, 0, depth, InputOutput, visual,
-        CWOverrideRedirect | CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attributes);
+    const Window window =
+        input_only
+            ? XCreateWindow(display, root, 0, 0, width, height, 0, 0, InputOnly, CopyFromParent,
+                            CWOverrideRedirect | CWEventMask, &attributes)
+            : XCreateWindow(
+                  display, root, 0, 0, width, height, 0, depth, InputOutput, visual,
+                  CWOverrideRedirect | CWBackPixel | CWBorderPixel | CWColormap | CWEventMask,
+                  &attributes);
     XStoreName(display, window, "hack host");
     XMapWindow(display, window);
     XEvent event;

@@ -35,6 +35,15 @@ for how in destroy kill; do
 done
 
 kill "$BUSY_PID"
+step "a 10 s --delay: the owner's death still ends zelm within a second"
+start_host 320 240 gl
+start_hack -window-id "$HOST_WIN" --delay 10000000
+wait_until 20 watching || fail "zelm never took the window"
+sleep 1
+stop_host
+wait_zelm 1
+[ "$ZELM_RC" -eq 0 ] || fail "exit code $ZELM_RC"
+
 step "SIGTERM, SIGINT and SIGHUP blocked by the parent: SIGTERM still ends zelm at once"
 blocked="$E2E_TMP/blocked"
 cat >"$blocked" <<SCRIPT

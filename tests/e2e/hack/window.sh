@@ -150,6 +150,12 @@ else
     echo "   (skipped: this server lists no visual without double-buffered OpenGL)"
 fi
 
+step "an input-only window is refused at once, in one line"
+start_host 200 100 inputonly
+start_zelm -window-id "$HOST_WIN"
+expect_exit 2 1
+expect_stderr "zelm: window $HOST_WIN takes input only: there is nothing to draw into"
+
 step "missing data files: said on stderr, exit code 1, no frame, the window left alone"
 seed "$E2E_TMP/nowhere" 1 0 0
 start_host 300 200

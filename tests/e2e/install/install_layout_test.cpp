@@ -274,7 +274,8 @@ TEST(DebianPackage, HoldsTheStagedLayoutWithConffilesAndDependencies) {
     EXPECT_EQ(run("dpkg-deb --field " + package + " Package").output, "zelm\n");
     // Found by dpkg-shlibdeps from the libraries the programs link.
     const std::string depends = run("dpkg-deb --field " + package + " Depends").output;
-    for (const char* library : {"libc6", "libpng16-16", "libx11-6", "libegl1", "libwayland-client0"}) {
+    for (const char* library :
+         {"libc6", "libpng16-16", "libx11-6", "libegl1", "libwayland-client0"}) {
         EXPECT_NE(depends.find(library), std::string::npos) << library << " in " << depends;
     }
 

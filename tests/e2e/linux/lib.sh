@@ -9,6 +9,7 @@ export XDG_CONFIG_HOME="$E2E_TMP/config"
 export XDG_CONFIG_DIRS="$E2E_TMP/system"  # keeps settings installed on this machine out
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_CONFIG_DIRS"
 unset ZELM_NO_DIALOGS
+unset WAYLAND_DISPLAY  # zelm would take a compositor of the desktop the tests run in
 KEY="$XDG_CONFIG_HOME/Varno/ZELM"
 XSERVER_PID=
 ZELM_PID=

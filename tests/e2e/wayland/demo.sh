@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # The demo under headless sway: a toplevel that draws the scene, holds idle off while it runs
 # (swayidle does not fire) and lets it come back after (it fires within a few seconds), and
-# ends on a key and on a click. Then the saver as an idle daemon starts it: swayidle -w runs
-# zelm --overlay after 2 s without input, and a key ends it.
+# ends on a key and on a click (from a virtual pointer: zelm_virtual_click). Then the saver as
+# an idle daemon starts it: swayidle -w runs zelm --overlay after 2 s without input, and a key
+# ends it.
 . "$(dirname "$0")/wayland_lib.sh"
 for tool in grim wtype swaymsg swayidle identify; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 start_sway
 IDLE_PID=
+OTHER_IDLE_PID=
 idle_cleanup() {
     if [ -n "$IDLE_PID" ]; then kill "$IDLE_PID" 2>/dev/null || true; fi
+    if [ -n "$OTHER_IDLE_PID" ]; then kill "$OTHER_IDLE_PID" 2>/dev/null || true; fi
     wayland_cleanup
 }
 trap idle_cleanup EXIT
@@ -35,13 +38,26 @@ wait_until 4 test -e "$WL_HOME/idle" || fail "no idle within 4 s after the demo"
 kill "$IDLE_PID"
 IDLE_PID=
 
-step "swayidle -w starts the saver after 2 s idle; a key ends it"
+step "a click ends it"
+start_wayland_zelm
+wait_until 10 shows_scene HEADLESS-1 || fail "no scene on HEADLESS-1"
+as_user zelm_virtual_click 1024 768 || fail "no click"
+expect_exit 2 0
+
+step "swayidle -w starts the saver after 2 s idle; later steps still come; a key ends it"
 "${USER_ENV[@]}" swayidle -w timeout 2 "zelm --overlay" >/dev/null 2>&1 &
 IDLE_PID=$!
 saver_pid() { pgrep -u "$(id -u nobody)" -x zelm; }
 wait_until 6 saver_pid >/dev/null || fail "swayidle did not start the saver"
 saver=$(saver_pid)
 wait_until 5 shows_scene HEADLESS-1 || fail "the saver shows no scene"
+# -w holds swayidle's own later steps while zelm runs: a second daemon shows that zelm holds
+# nothing off.
+"${USER_ENV[@]}" swayidle timeout 2 "touch $WL_HOME/later" >/dev/null 2>&1 &
+OTHER_IDLE_PID=$!
+wait_until 5 test -e "$WL_HOME/later" || fail "the saver held idle off"
+kill "$OTHER_IDLE_PID"
+OTHER_IDLE_PID=
 type_key
 # swayidle starts a new one 2 s after the key: this one must have ended.
 saver_gone() { ! kill -0 "$saver" 2>/dev/null; }

@@ -14,6 +14,7 @@ WL_HOME=$(mktemp -d /tmp/zelm-wayland.XXXXXX)
 mkdir -p "$WL_HOME/bin" "$WL_HOME/data" "$WL_HOME/run" "$WL_HOME/config/Varno/ZELM" \
     "$WL_HOME/xdg"
 install -m 755 "$ZELM" "$WL_HOME/bin/zelm"
+[ -z "${ZELM_VIRTUAL_CLICK:-}" ] || install -m 755 "$ZELM_VIRTUAL_CLICK" "$WL_HOME/bin/"
 install -m 644 "$ZELM_DATA"/*.pcx "$WL_HOME/data/"
 # wayland_settings HEIGHTFIELD FULLSCREEN ALT_BLEND: the stored settings, with our data.
 wayland_settings() {

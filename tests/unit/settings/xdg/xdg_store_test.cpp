@@ -284,10 +284,13 @@ TEST_F(XdgStoreTest, WritingRemovesTheTemporaryFilesOfDeadWritersOnly) {
     write_file(key(home) / dead, "1");
     write_file(key(home) / live, "/half");
     write_file(key(home) / ".notes.tmp", "kept");
+    const std::string not_a_setting = ".notes.tmp" + std::to_string(child) + ".0";
+    write_file(key(home) / not_a_setting, "kept");
     config_dialog_confirm("/x", 1, 0, 0);
     EXPECT_FALSE(fs::exists(key(home) / dead));
     EXPECT_TRUE(fs::exists(key(home) / live));
     EXPECT_TRUE(fs::exists(key(home) / ".notes.tmp"));
+    EXPECT_TRUE(fs::exists(key(home) / not_a_setting));
     EXPECT_EQ(read_file(key(home) / "fullscreen"), "0\n");
 }
 
