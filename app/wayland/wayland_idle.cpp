@@ -6,14 +6,18 @@
 // from KDE's older idle protocol (sway 1.7). The protocols count no idle while a program holds
 // it off; on GNOME the session manager is asked. SIGTERM, SIGINT or SIGHUP end the saver and
 // the watcher with 0.
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -202,6 +206,27 @@ bool may_start_saver() {
     return true;
 }
 
+// One watcher per compositor: an autostarted one and one started by hand would show two savers.
+// False, after saying so, when another holds the lock; lock is the descriptor that holds it
+// (the lock goes with the process), or -1 where none can be kept.
+bool lock_session(int& lock) {
+    lock = -1;
+    const char* runtime_dir = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime_dir == nullptr || runtime_dir[0] == '\0') {
+        return true;
+    }
+    std::string name = std::getenv("WAYLAND_DISPLAY");  // a name, or a path
+    std::replace(name.begin(), name.end(), '/', '_');
+    const std::string path = std::string(runtime_dir) + "/zelm-idle-" + name + ".lock";
+    lock = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lock >= 0 && flock(lock, LOCK_EX | LOCK_NB) != 0) {
+        linux_report("another zelm --idle is already watching this session");
+        close(lock);
+        return false;
+    }
+    return true;
+}
+
 // Until a stop signal or a lost connection: the saver on every idle period.
 int watch(const std::vector<std::string>& saver_arguments, const sigset_t& unblocked) {
     for (;;) {
@@ -251,6 +276,11 @@ int wayland_run_idle(const HackRequest& request) {
         linux_report("couldn't connect to the Wayland compositor");
         return 1;
     }
+    int lock = -1;
+    if (!lock_session(lock)) {
+        wayland_disconnect();
+        return 1;
+    }
     watcher = IdleWatcher{};
     watcher.saver_descriptor = -1;
     int code = 1;
@@ -264,6 +294,9 @@ int wayland_run_idle(const HackRequest& request) {
         close_idle_source();
     }
     wayland_disconnect();
+    if (lock >= 0) {
+        close(lock);
+    }
     return code;
 }
 

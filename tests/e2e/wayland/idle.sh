@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The idle watcher under headless sway, whose idle time comes through KDE's older protocol:
 # zelm --idle 2 covers the 1024x768 output within 4 s (not at once), a key ends the saver but not
-# the watcher, the saver comes back within 4 s, and SIGTERM ends both with 0.
+# the watcher, the saver comes back within 4 s, and SIGTERM ends both with 0. A second watcher
+# on the same compositor refuses to run.
 . "$(dirname "$0")/wayland_lib.sh"
 for tool in grim wtype identify; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
@@ -14,6 +15,8 @@ sleep 0.5
 shot early
 lit early 1024x768+0+0 && fail "the saver came at once"
 wait_until 4 shows_scene HEADLESS-1 || fail "no saver within 4 s"
+as_user "$WL_HOME/bin/zelm" --idle 2 2>"$E2E_TMP/second" && fail "a second watcher ran"
+grep -q "already watching" "$E2E_TMP/second" || fail "the second watcher said: $(cat "$E2E_TMP/second")"
 
 step "a key ends the saver; the watcher stays"
 saver=$(pgrep -P "$ZELM_PID") || fail "the saver is not the watcher's child"
