@@ -211,8 +211,8 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
     if (watcher != HackTarget::none && request.display == DisplayChoice::x11) {
         return bad("the idle watcher is for Wayland, not with --x11");
     }
-    if (overlay && (root || window)) {
-        return bad("--overlay draws on Wayland; -root and -window-id are for XScreenSaver on X11");
+    if (overlay && (root || window || request.display == DisplayChoice::x11)) {
+        return bad("--overlay draws on Wayland: not with -root, -window-id or --x11");
     }
     if ((root || window) && request.display == DisplayChoice::wayland) {
         return bad("-root and -window-id draw on X11, not with --wayland");

@@ -1,9 +1,9 @@
-// zelm for Linux: reads the settings from the XDG store, then runs the mode that the command
-// line asks for: "/p" (preview: nothing to show), "/c" (the configuration dialog) or the demo;
-// or, started by XScreenSaver (-root, -window-id ID, $XSCREENSAVER_WINDOW), the hack, which
-// runs with the defaults of the settings it cannot read; on Wayland the saver (--overlay) and
-// the idle watcher that starts it (--idle), and its autostart entry (--autostart,
-// --no-autostart).
+// zelm for Linux: reads the settings from the XDG store, picks X11 or Wayland, then runs the
+// mode that the command line asks for: "/p" (preview: nothing to show), "/c" (the configuration
+// dialog) or the demo; or a saver, which runs with the defaults of the settings it cannot read:
+// started by XScreenSaver (-root, -window-id ID, $XSCREENSAVER_WINDOW), the X11 hack; with
+// --overlay, the Wayland saver, and with --idle, the watcher that starts it after idle time.
+// --autostart and --no-autostart write or remove the watcher's autostart entry.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -68,84 +68,67 @@ void apply_saver_options(const zelm::HackRequest& request) {
     text_in_window_pixels = 1;
 }
 
-enum class Shell { x11, wayland, none };
+// A display system's run modes: the demo, the saver (the hack on X11, --overlay on Wayland) and
+// the idle watcher (Wayland only).
+struct Shell {
+    const char* name;
+    bool built;  // false where the build left it out: the calls are null
+    int (*run_demo)();
+    int (*run_saver)(const zelm::HackRequest& request);
+    int (*run_idle)(const zelm::HackRequest& request);
+};
+
+#if ZELM_WITH_X11
+constexpr Shell x11_shell{"X11", true, zelm::x11_run_demo, zelm::x11_run_hack, nullptr};
+#else
+constexpr Shell x11_shell{"X11", false, nullptr, nullptr, nullptr};
+#endif
+#if ZELM_WITH_WAYLAND
+constexpr Shell wayland_shell{"Wayland", true, zelm::wayland_run_demo, zelm::wayland_run_overlay,
+                              zelm::wayland_run_idle};
+#else
+constexpr Shell wayland_shell{"Wayland", false, nullptr, nullptr, nullptr};
+#endif
+
+// Whether $WAYLAND_DISPLAY names a live compositor that this build can use.
+bool wayland_live() {
+#if ZELM_WITH_WAYLAND
+    return zelm::wayland_display_available();
+#else
+    return false;
+#endif
+}
 
 // The display system for the request: the one it names, else Wayland where $WAYLAND_DISPLAY
-// names a live compositor; the XScreenSaver modes are X11's and the saver Wayland's. none, after
-// saying why, when the one needed is not there or not built.
-Shell choose_shell(const zelm::HackRequest& request) {
+// names a live compositor; the XScreenSaver modes are X11's, the saver and its watcher Wayland's.
+// Null, after saying why, when the one needed is not built or not there.
+const Shell* choose_shell(const zelm::HackRequest& request) {
     using namespace zelm;
     const bool x11_modes =
         request.target == HackTarget::root || request.target == HackTarget::window;
-    if (x11_modes || request.display == DisplayChoice::x11) {
-#if ZELM_WITH_X11
-        return Shell::x11;
-#else
-        linux_report("this zelm was built without X11");
-        return Shell::none;
-#endif
-    }
-#if ZELM_WITH_WAYLAND
-    if (request.display == DisplayChoice::wayland || request.target == HackTarget::overlay ||
-        request.target == HackTarget::idle) {
-        if (!wayland_display_available()) {
-            linux_report("couldn't connect to a Wayland compositor: WAYLAND_DISPLAY names none");
-            return Shell::none;
+    const bool wayland_asked = request.display == DisplayChoice::wayland ||
+                               request.target == HackTarget::overlay ||
+                               request.target == HackTarget::idle;
+    const Shell* shell = &x11_shell;
+    if (!x11_modes && request.display != DisplayChoice::x11) {
+        if (wayland_asked && !wayland_shell.built) {
+            linux_report("this zelm was built without Wayland");
+            return nullptr;
         }
-        return Shell::wayland;
+        if (wayland_live()) {
+            shell = &wayland_shell;
+        } else if (wayland_asked || !x11_shell.built) {
+            linux_report(
+                "couldn't connect to a Wayland compositor: WAYLAND_DISPLAY is unset or names none "
+                "that runs");
+            return nullptr;
+        }
     }
-    if (wayland_display_available()) {
-        return Shell::wayland;
+    if (!shell->built) {
+        linux_report((std::string("this zelm was built without ") + shell->name).c_str());
+        return nullptr;
     }
-#else
-    if (request.display == DisplayChoice::wayland || request.target == HackTarget::overlay ||
-        request.target == HackTarget::idle) {
-        linux_report("this zelm was built without Wayland");
-        return Shell::none;
-    }
-#endif
-#if ZELM_WITH_X11
-    return Shell::x11;
-#else
-    linux_report("couldn't connect to a Wayland compositor: WAYLAND_DISPLAY names none");
-    return Shell::none;
-#endif
-}
-
-// Each shell's entry points, or nothing where it was not built (choose_shell never picks it).
-int run_x11_demo() {
-#if ZELM_WITH_X11
-    return zelm::x11_run_demo();
-#else
-    return 1;
-#endif
-}
-
-int run_hack(const zelm::HackRequest& request) {
-#if ZELM_WITH_X11
-    return zelm::x11_run_hack(request);
-#else
-    (void)request;
-    return 1;
-#endif
-}
-
-int run_wayland_demo() {
-#if ZELM_WITH_WAYLAND
-    return zelm::wayland_run_demo();
-#else
-    return 1;
-#endif
-}
-
-int run_wayland_saver(const zelm::HackRequest& request) {
-#if ZELM_WITH_WAYLAND
-    return request.target == zelm::HackTarget::idle ? zelm::wayland_run_idle(request)
-                                                    : zelm::wayland_run_overlay(request);
-#else
-    (void)request;
-    return 1;
-#endif
+    return shell;
 }
 
 }  // namespace
@@ -171,10 +154,10 @@ int main(int argc, char** argv) {
     }
 
     if (hack.target == HackTarget::autostart) {
-#if !ZELM_WITH_WAYLAND
-        linux_report("this zelm was built without Wayland: the idle watcher cannot run");
-        return 1;
-#endif
+        if (!wayland_shell.built) {
+            linux_report("this zelm was built without Wayland: the idle watcher cannot run");
+            return 1;
+        }
         return write_autostart(hack);
     }
     if (hack.target == HackTarget::no_autostart) {
@@ -183,13 +166,13 @@ int main(int argc, char** argv) {
 
     XdgStore store = xdg_store_from_environment();
     settings_registry = xdg_settings_registry(store);
-    const Shell shell = choose_shell(hack);
-    if (shell == Shell::none) {
+    const Shell* shell = choose_shell(hack);
+    if (shell == nullptr) {
         return 1;
     }
     if (hack.target != HackTarget::none) {
         apply_saver_options(hack);
-        return shell == Shell::wayland ? run_wayland_saver(hack) : run_hack(hack);
+        return hack.target == HackTarget::idle ? shell->run_idle(hack) : shell->run_saver(hack);
     }
     const int force_dialog = read_settings_or_warn();
 
@@ -200,7 +183,7 @@ int main(int argc, char** argv) {
         case RunMode::configure:
             return fltk_run_config_dialog();
         case RunMode::demo:
-            return shell == Shell::wayland ? run_wayland_demo() : run_x11_demo();
+            return shell->run_demo();
     }
     return 0;
 }

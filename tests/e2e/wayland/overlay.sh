@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The saver under headless sway: zelm --overlay covers a 1024x768 output with the scene (as bright
+# Without a compositor, --wayland and --overlay say why they cannot run. The saver under
+# headless sway: zelm --overlay covers a 1024x768 output with the scene (as bright
 # as the X11 hack's on a 1024x768 screen, the water in the lower half, the credit line on the last
 # rows), covers an output that appears while it runs, and a key ends it with exit code 0 within
 # a second.
@@ -7,6 +8,15 @@
 for tool in grim wtype swaymsg identify; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
+
+step "--wayland and --overlay without a compositor: the reason, exit code 1"
+for mode in --wayland --overlay; do
+    start_wayland_zelm "$mode"
+    expect_exit 5 1
+    expect_stderr "zelm: couldn't connect to a Wayland compositor: $(
+        )WAYLAND_DISPLAY is unset or names none that runs"
+done
+
 start_sway
 
 step "the saver covers HEADLESS-1 with the scene"

@@ -177,6 +177,7 @@ TEST(HackRequest, OverlayTakesTheSaverOptionsAndNoX11Window) {
     EXPECT_EQ(overlay.heightfield, 0);
     EXPECT_EQ(parse({"--overlay", "--bogus"}).target, HackTarget::bad);
     EXPECT_EQ(parse({"--overlay", "-root"}).target, HackTarget::bad);
+    EXPECT_EQ(parse({"--overlay", "--x11"}).target, HackTarget::bad);
     EXPECT_EQ(parse({"-window-id", "7", "--wayland"}).target, HackTarget::bad);
 }
 
