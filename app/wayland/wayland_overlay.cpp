@@ -214,8 +214,8 @@ int drain_events(void*) {
 
 EGLSurface drawing_surface = EGL_NO_SURFACE;  // the one that platform_swap_buffers shows
 
-// One frame on every configured surface, each at its own size. The scene moves on between
-// them by the time each frame took, as one would expect of several screens.
+// One frame on every configured surface, each at its own size. Each frame advances the scene by
+// the time since the one before, so motion keeps its speed however many outputs there are.
 void draw_all() {
     for (const auto& surface : overlay.surfaces) {
         if (surface->egl_surface == EGL_NO_SURFACE) {

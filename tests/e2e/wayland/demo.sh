@@ -5,6 +5,7 @@
 # an idle daemon starts it: swayidle -w runs zelm --overlay after 2 s without input, and a key
 # ends it.
 . "$(dirname "$0")/wayland_lib.sh"
+[ -n "${ZELM_VIRTUAL_CLICK:-}" ] || { echo "SKIP: ZELM_VIRTUAL_CLICK is not set"; exit 77; }
 for tool in grim wtype swaymsg swayidle identify; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Without a compositor, --wayland and --overlay say why they cannot run. The saver under
-# headless sway: zelm --overlay covers a 1024x768 output with the scene (as bright
-# as the X11 hack's on a 1024x768 screen, the water in the lower half, the credit line on the last
-# rows), covers an output that appears while it runs, and a key ends it with exit code 0 within
-# a second.
+# headless sway: zelm --overlay covers a 1024x768 output with the scene (as bright as the X11
+# hack's on a 1024x768 screen, the water in the lower half, the credit line on the last rows),
+# covers an output that appears while it runs, and a key ends it with exit code 0 within a
+# second; so does moving the pointer.
 . "$(dirname "$0")/wayland_lib.sh"
+[ -n "${ZELM_VIRTUAL_CLICK:-}" ] || { echo "SKIP: ZELM_VIRTUAL_CLICK is not set"; exit 77; }
 for tool in grim wtype swaymsg identify; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
@@ -39,6 +40,12 @@ typing=$!
 sleep 1  # wtype's own wait before the key
 expect_exit 1 0
 wait "$typing" || true
+
+step "moving the pointer ends it with 0"
+start_wayland_zelm --overlay
+wait_until 10 shows_scene HEADLESS-1 || fail "no scene on HEADLESS-1"
+as_user zelm_virtual_click 1024 768 move || fail "no pointer motion"
+expect_exit 2 0
 
 step "as bright as the X11 hack on a 1024x768 screen"
 start_xvfb 1024x768x24

@@ -1,7 +1,9 @@
 // Clicks on a wlroots compositor: a virtual pointer appears on the first seat, waits a second
 // (a client binds its new wl_pointer meanwhile; earlier events would be lost to it), moves to
-// the middle of the output of WIDTH x HEIGHT, and presses and releases the left button.
-// usage: zelm_virtual_click WIDTH HEIGHT; exit code 1 when the compositor has no virtual pointer.
+// the middle of the output of WIDTH x HEIGHT, and presses and releases the left button; with
+// "move", it moves on by 10 pixels instead.
+// usage: zelm_virtual_click WIDTH HEIGHT [move]; exit code 1 when the compositor has no virtual
+// pointer.
 #include <linux/input-event-codes.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -36,8 +38,8 @@ const wl_registry_listener registry_listener = {.global = on_global,
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fputs("usage: zelm_virtual_click WIDTH HEIGHT\n", stderr);
+    if (argc != 3 && !(argc == 4 && std::strcmp(argv[3], "move") == 0)) {
+        std::fputs("usage: zelm_virtual_click WIDTH HEIGHT [move]\n", stderr);
         return 2;
     }
     const auto width = static_cast<std::uint32_t>(std::atoi(argv[1]));
@@ -61,10 +63,15 @@ int main(int argc, char** argv) {
     zwlr_virtual_pointer_v1_frame(pointer);
     wl_display_roundtrip(display);
     usleep(200000);
-    zwlr_virtual_pointer_v1_button(pointer, 1, BTN_LEFT, WL_POINTER_BUTTON_STATE_PRESSED);
-    zwlr_virtual_pointer_v1_frame(pointer);
-    zwlr_virtual_pointer_v1_button(pointer, 2, BTN_LEFT, WL_POINTER_BUTTON_STATE_RELEASED);
-    zwlr_virtual_pointer_v1_frame(pointer);
+    if (argc == 4) {
+        zwlr_virtual_pointer_v1_motion(pointer, 1, wl_fixed_from_int(10), wl_fixed_from_int(10));
+        zwlr_virtual_pointer_v1_frame(pointer);
+    } else {
+        zwlr_virtual_pointer_v1_button(pointer, 1, BTN_LEFT, WL_POINTER_BUTTON_STATE_PRESSED);
+        zwlr_virtual_pointer_v1_frame(pointer);
+        zwlr_virtual_pointer_v1_button(pointer, 2, BTN_LEFT, WL_POINTER_BUTTON_STATE_RELEASED);
+        zwlr_virtual_pointer_v1_frame(pointer);
+    }
     wl_display_roundtrip(display);
     zwlr_virtual_pointer_v1_destroy(pointer);
     wl_display_disconnect(display);
