@@ -142,7 +142,7 @@ bool saver_ended(int wait_ms) {
         return true;
     }
     pollfd descriptor{watcher.saver_descriptor, POLLIN, 0};
-    if (watcher.saver_descriptor >= 0 && poll(&descriptor, 1, wait_ms) == 0) {
+    if (watcher.saver_descriptor >= 0 && poll(&descriptor, 1, wait_ms) <= 0) {
         return false;
     }
     int status = 0;
