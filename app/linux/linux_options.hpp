@@ -53,9 +53,10 @@ constexpr long largest_idle_seconds = 86400;
 // saver, which takes the same options; it cannot be combined with -root or -window-id, which
 // are X11's, and neither can --wayland. --idle SECONDS and --autostart SECONDS (1 to
 // largest_idle_seconds) take them too; --no-autostart takes nothing else. --x11 and --wayland
-// choose the display system for every mode; the last one given counts. $XSCREENSAVER_WINDOW is used
-// with -root, or with no arguments at all; -root without it draws on the root window. Without
-// -root or -window-id the arguments are left to the run modes.
+// choose the display system for every mode; the last one given counts. $XSCREENSAVER_WINDOW is
+// used with -root, or with no arguments at all; -root without it draws on the root window.
+// Without -root, -window-id, --overlay or the watcher's options the arguments are left to the
+// run modes.
 HackRequest parse_hack_request(int argc, const char* const* argv, const char* xscreensaver_window);
 
 // A window id as hex ("0x" or "0X" first) or decimal, blanks around it allowed; false for

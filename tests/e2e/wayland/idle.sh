@@ -16,7 +16,8 @@ shot early
 lit early 1024x768+0+0 && fail "the saver came at once"
 wait_until 4 shows_scene HEADLESS-1 || fail "no saver within 4 s"
 as_user "$WL_HOME/bin/zelm" --idle 2 2>"$E2E_TMP/second" && fail "a second watcher ran"
-grep -q "already watching" "$E2E_TMP/second" || fail "the second watcher said: $(cat "$E2E_TMP/second")"
+grep -q "already watching" "$E2E_TMP/second" ||
+    fail "the second watcher said: $(cat "$E2E_TMP/second")"
 
 step "a key ends the saver; the watcher stays"
 saver=$(pgrep -P "$ZELM_PID") || fail "the saver is not the watcher's child"
