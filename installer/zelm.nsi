@@ -1,29 +1,61 @@
 ; The Zelm screen saver's installer: zelm.scr goes into the system directory, where the display
-; settings look for screen savers; the data files go into a folder beside it, and the settings
-; key points the screen saver at that folder. The uninstaller removes all three.
+; settings look for screen savers; the data files and the uninstaller go into the install folder
+; (Program Files\Zelm unless /D= or the directory page says otherwise), and the machine-wide
+; settings key points the screen saver at that folder. The uninstaller removes all of it, and
+; the settings its user kept for themselves only when asked to.
 ;
-; makensis -DSCR=<zelm.scr> -DDATADIR=<folder of the .pcx files> -DVERSION=<x.y.z>
-;          -DOUTFILE=<setup.exe> zelm.nsi
+; makensis -DSCR=<zelm.scr> -DDATADIR=<folder of the .pcx files> -DLICENSE=<LICENSE>
+;          -DVERSION=<x.y.z> -DOUTFILE=<setup.exe> zelm.nsi
 
 Unicode true
+; A 64-bit installer: $SYSDIR is the real System32, not the 32-bit programs' SysWOW64, and the
+; registry is the 64-bit view that zelm.scr reads.
 Target amd64-unicode
 SetCompressor /SOLID lzma
 
+!include MUI2.nsh
 !include FileFunc.nsh
 RequestExecutionLevel admin
 
 !define KEY "Software\Varno\ZELM"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Zelm"
-!define DATA "$SYSDIR\Zelm"
+!define OLD_DATA "$SYSDIR\Zelm"
 
 Name "Zelm screen saver"
 OutFile "${OUTFILE}"
-InstallDir "${DATA}"
+InstallDir "$PROGRAMFILES64\Zelm"
+; An update goes where the last install went.
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails show
+BrandingText "Zelm ${VERSION}"
 
-Page instfiles
-UninstPage uninstConfirm
-UninstPage instfiles
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_FINISHPAGE_NOAUTOCLOSE
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Open Screen Saver Settings with Zelm selected"
+!define MUI_FINISHPAGE_RUN_FUNCTION OpenScreenSaverSettings
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_COMPONENTSPAGE_NODESC
+!define MUI_COMPONENTSPAGE_TEXT_TOP "Zelm is removed for every user of this computer. The \
+    settings you saved for yourself stay unless you check the box below; other users' settings \
+    always stay."
+!insertmacro MUI_UNPAGE_COMPONENTS
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "English"
+
+; What right-click "Install" on a .scr runs: Screen Saver Settings, with the saver selected.
+Function OpenScreenSaverSettings
+    Exec '"$SYSDIR\rundll32.exe" desk.cpl,InstallScreenSaver $SYSDIR\zelm.scr'
+FunctionEnd
 
 ; Writes a switch's default unless the user already chose a value.
 !macro DefaultSwitch NAME VALUE
@@ -37,13 +69,20 @@ Section "Zelm"
     SetOutPath "$SYSDIR"
     File "/oname=zelm.scr" "${SCR}"
 
-    SetOutPath "${DATA}"
+    ; Earlier installers kept the data in the system folder.
+    Delete "${OLD_DATA}\particle.pcx"
+    Delete "${OLD_DATA}\font.pcx"
+    Delete "${OLD_DATA}\height.pcx"
+    Delete "${OLD_DATA}\uninstall.exe"
+    RMDir "${OLD_DATA}"
+
+    SetOutPath "$INSTDIR"
     File "${DATADIR}/particle.pcx"
     File "${DATADIR}/font.pcx"
     File "${DATADIR}/height.pcx"
-    WriteUninstaller "${DATA}\uninstall.exe"
+    WriteUninstaller "$INSTDIR\uninstall.exe"
 
-    WriteRegStr HKLM "${KEY}\datadir" "" "${DATA}"
+    WriteRegStr HKLM "${KEY}\datadir" "" "$INSTDIR"
     !insertmacro DefaultSwitch "use_heightfield" "1"
     !insertmacro DefaultSwitch "fullscreen" "0"
     !insertmacro DefaultSwitch "use_alt_blend" "0"
@@ -52,26 +91,34 @@ Section "Zelm"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$SYSDIR\zelm.scr,0"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Varno"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     ; What the installed-programs list shows as the size, in KiB: the data folder and zelm.scr.
-    ${GetSize} "${DATA}" "/S=0K" $0 $1 $2
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
     ${GetSize} "$SYSDIR" "/M=zelm.scr /S=0K /G=0" $3 $1 $2
     IntOp $0 $0 + $3
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"${DATA}\uninstall.exe"'
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"${DATA}\uninstall.exe" /S'
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-Section "Uninstall"
+Section "un.Zelm screen saver"
+    SectionIn RO
     Delete "$SYSDIR\zelm.scr"
-    Delete "${DATA}\particle.pcx"
-    Delete "${DATA}\font.pcx"
-    Delete "${DATA}\height.pcx"
-    Delete "${DATA}\uninstall.exe"
-    RMDir "${DATA}"
+    Delete "$INSTDIR\particle.pcx"
+    Delete "$INSTDIR\font.pcx"
+    Delete "$INSTDIR\height.pcx"
+    Delete "$INSTDIR\uninstall.exe"
+    RMDir "$INSTDIR"
 
     DeleteRegKey HKLM "${KEY}"
     DeleteRegKey /ifempty HKLM "Software\Varno"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd
+
+; Only the settings of the user running the uninstaller: other users' hives are theirs.
+Section /o "un.My own Zelm settings"
+    DeleteRegKey HKCU "${KEY}"
+    DeleteRegKey /ifempty HKCU "Software\Varno"
 SectionEnd

@@ -1,5 +1,5 @@
-# Install-time script (run by `cmake --install` and by cpack) for the files whose place or text
-# depends on the install prefix, which `cmake --install --prefix` and cpack choose only then:
+# Install-time script (run by `cmake --install`, also for debian/) for the files whose place or text
+# depends on the install prefix, which `cmake --install --prefix` chooses only then:
 #   - the system-wide default settings, one file per setting in <sysconfdir>/xdg/Varno/ZELM
 #     (/etc/xdg for prefix /usr, never /usr/etc), with datadir naming the installed data folder;
 #   - the XScreenSaver hack, a relative link to the installed zelm (when ZELM_INSTALL_HACK).

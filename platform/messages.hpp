@@ -11,6 +11,8 @@ inline constexpr char caption_warning[] = "Warning";
 // Start-up and the full-screen preparation.
 inline constexpr char settings_unreadable[] = "Couldn't read configuration settings from registry.";
 inline constexpr char dialog_not_created[] = "Couldn't create dialog box";
+// The Linux shell's demo and dialog without an X display.
+inline constexpr char no_x_display[] = "Couldn't open the X display";
 inline constexpr char no_fullscreen_mode[] = "Didn't find good fullscreen mode";
 inline constexpr char mode_test_bad_mode[] = "DISP_CHANGE_BADMODE";
 inline constexpr char mode_test_failed[] = "DISP_CHANGE_FAILED";
@@ -46,6 +48,10 @@ inline constexpr char usage[] =
     "                                        after SECONDS without input (1 to 86400)\n"
     "       zelm --autostart SECONDS [OPTION...]   start zelm --idle with every session\n"
     "       zelm --no-autostart                    no longer\n"
+    "       zelm --xscreensaver-add          put \"GL: zelm --root\" in ~/.xscreensaver's "
+    "programs\n"
+    "       zelm --xscreensaver-remove       take it out again\n"
+    "       zelm --version                   the name and version\n"
     "       --x11, --wayland         which display system (Wayland where WAYLAND_DISPLAY names "
     "one)\n"
     "Hack and saver options (each also as --name):\n"

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/linux/linux_shell.hpp"
+#include "platform/replace_file.hpp"
 #include "settings/xdg/registry_xdg.hpp"
 
 namespace zelm {
@@ -90,7 +91,7 @@ int write_autostart(const HackRequest& request) {
     if (directory.empty()) {
         return 1;
     }
-    if (!xdg_make_directories(directory, 0700) || !xdg_replace_file(directory, entry_name, entry)) {
+    if (!xdg_make_directories(directory, 0700) || !replace_file(directory, entry_name, entry)) {
         const std::string line =
             "couldn't write " + directory + "/" + entry_name + ": " + std::strerror(errno);
         linux_report(line.c_str());

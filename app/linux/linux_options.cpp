@@ -79,6 +79,38 @@ HackRequest bad(std::string error) {
     return request;
 }
 
+// Options followed by a value, which is never an option itself.
+bool takes_value(const char* arg) {
+    return is_option(arg, "window-id") || is_option(arg, "delay") || is_option(arg, "visual") ||
+           is_option(arg, "idle") || is_option(arg, "autostart");
+}
+
+bool is_known_option(const char* arg) {
+    return takes_value(arg) || is_ignored_switch(arg) || is_option(arg, "root") ||
+           is_option(arg, "fps") || is_option(arg, "no-fps") || is_option(arg, "heightfield") ||
+           is_option(arg, "no-heightfield") || is_option(arg, "alt-blend") ||
+           is_option(arg, "no-alt-blend") || is_option(arg, "overlay") || is_option(arg, "x11") ||
+           is_option(arg, "wayland") || is_option(arg, "no-autostart");
+}
+
+// The first argument that looks like an option and is none; null when there is none.
+const char* unknown_option(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (takes_value(argv[i])) {
+            ++i;
+        } else if (argv[i][0] == '-' && !is_known_option(argv[i])) {
+            return argv[i];
+        }
+    }
+    return nullptr;
+}
+
+HackRequest unknown(const char* arg) {
+    HackRequest refused = bad(std::string("unknown option \"") + arg + "\"");
+    refused.usage_too = 1;
+    return refused;
+}
+
 // The window named by $XSCREENSAVER_WINDOW.
 HackRequest from_environment(const char* value) {
     HackRequest request;
@@ -133,6 +165,21 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
             return request;
         }
     }
+    for (const auto& [name, target] :
+         {std::pair{"version", HackTarget::version},
+          std::pair{"xscreensaver-add", HackTarget::xscreensaver_add},
+          std::pair{"xscreensaver-remove", HackTarget::xscreensaver_remove}}) {
+        for (int i = 1; i < argc; ++i) {
+            if (is_option(argv[i], name)) {
+                HackRequest request;
+                request.target = target;
+                return request;
+            }
+        }
+    }
+    if (const char* arg = unknown_option(argc, argv)) {
+        return unknown(arg);
+    }
     const bool has_window_variable = xscreensaver_window != nullptr && *xscreensaver_window != '\0';
     if (argc <= 1) {
         return has_window_variable ? from_environment(xscreensaver_window) : HackRequest{};
@@ -145,7 +192,7 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
     bool window = false;
     bool overlay = false;
     HackTarget watcher = HackTarget::none;  // idle, autostart or no_autostart
-    const char* unknown = nullptr;
+    const char* unexpected = nullptr;       // an argument that is no option at all
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         // The options that take a value read the next argument, whatever it is.
@@ -199,8 +246,8 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
             request.heightfield = is_option(arg, "heightfield") ? 1 : 0;
         } else if (is_option(arg, "alt-blend") || is_option(arg, "no-alt-blend")) {
             request.alt_blend = is_option(arg, "alt-blend") ? 1 : 0;
-        } else if (!is_ignored_switch(arg) && unknown == nullptr) {
-            unknown = arg;
+        } else if (!is_ignored_switch(arg) && unexpected == nullptr) {
+            unexpected = arg;
         }
     }
     if (watcher != HackTarget::none && (overlay || root || window)) {
@@ -222,10 +269,8 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
         run_mode.display = request.display;
         return run_mode;
     }
-    if (unknown != nullptr) {
-        HackRequest refused = bad(std::string("unknown option \"") + unknown + "\"");
-        refused.usage_too = 1;
-        return refused;
+    if (unexpected != nullptr) {
+        return unknown(unexpected);
     }
     if (watcher != HackTarget::none) {
         request.target = watcher;

@@ -10,15 +10,18 @@
 namespace zelm {
 
 enum class HackTarget {
-    none,       // not a hack: the Windows-style run modes apply
-    root,       // the screen's root window
-    window,     // the window in window_id
-    overlay,    // the Wayland saver (--overlay), over every output
-    idle,       // the watcher (--idle SECONDS) that shows the saver after that long without input
-    autostart,  // write the autostart entry that runs the watcher (--autostart SECONDS)
-    no_autostart,  // remove that entry (--no-autostart)
-    bad,           // a hack option that cannot be honoured; error says why
-    help,          // --help or -h: print the usage and end
+    none,                 // not a hack: the Windows-style run modes apply
+    root,                 // the screen's root window
+    window,               // the window in window_id
+    overlay,              // the Wayland saver (--overlay), over every output
+    idle,                 // the watcher (--idle SECONDS): the saver after that long without input
+    autostart,            // write the autostart entry that runs the watcher (--autostart SECONDS)
+    no_autostart,         // remove that entry (--no-autostart)
+    bad,                  // a hack option that cannot be honoured; error says why
+    help,                 // --help or -h: print the usage and end
+    version,              // --version: print the name and version and end
+    xscreensaver_add,     // --xscreensaver-add: put zelm in ~/.xscreensaver's programs
+    xscreensaver_remove,  // --xscreensaver-remove: take it out again
 };
 
 // Which display system: --x11 or --wayland force one; otherwise Wayland where
@@ -45,18 +48,19 @@ constexpr long largest_delay_us = 10000000;
 constexpr long largest_idle_seconds = 86400;
 
 // Reads the arguments (argv[0] is the program) and the value of $XSCREENSAVER_WINDOW (null when
-// unset). --help or -h anywhere asks for the usage. "/p" or "/c" first keeps the Windows run
-// modes. Otherwise -root or -window-id ID make a hack, which also takes -delay USECS, -fps,
-// -no-fps, -heightfield, -no-heightfield, -alt-blend, -no-alt-blend, and ignores -visual ID,
-// -install, -noinstall, -mono and -pair; any other argument is then an error. An explicit window
-// id wins over -root; the last id, delay or switch given counts. --overlay makes the Wayland
-// saver, which takes the same options; it cannot be combined with -root or -window-id, which
-// are X11's, and neither can --wayland. --idle SECONDS and --autostart SECONDS (1 to
-// largest_idle_seconds) take them too; --no-autostart takes nothing else. --x11 and --wayland
-// choose the display system for every mode; the last one given counts. $XSCREENSAVER_WINDOW is
-// used with -root, or with no arguments at all; -root without it draws on the root window.
-// Without -root, -window-id, --overlay or the watcher's options the arguments are left to the
-// run modes.
+// unset). --help or -h anywhere asks for the usage; then --version, --xscreensaver-add or
+// --xscreensaver-remove anywhere ask for that. An argument that starts with "-" and is none of
+// the options below is an error in every mode. "/p" or "/c" first keeps the Windows run modes.
+// Otherwise -root or -window-id ID make a hack, which also takes -delay USECS, -fps, -no-fps,
+// -heightfield, -no-heightfield, -alt-blend, -no-alt-blend, and ignores -visual ID, -install,
+// -noinstall, -mono and -pair; any other argument is then an error. An explicit window id wins
+// over -root; the last id, delay or switch given counts. --overlay makes the Wayland saver, which
+// takes the same options; it cannot be combined with -root or -window-id, which are X11's, and
+// neither can --wayland. --idle SECONDS and --autostart SECONDS (1 to largest_idle_seconds) take
+// them too; --no-autostart takes nothing else. --x11 and --wayland choose the display system for
+// every mode; the last one given counts. $XSCREENSAVER_WINDOW is used with -root, or with no
+// arguments at all; -root without it draws on the root window. Without -root, -window-id,
+// --overlay or the watcher's options the arguments are left to the run modes.
 HackRequest parse_hack_request(int argc, const char* const* argv, const char* xscreensaver_window);
 
 // A window id as hex ("0x" or "0X" first) or decimal, blanks around it allowed; false for

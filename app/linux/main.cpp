@@ -3,7 +3,8 @@
 // dialog) or the demo; or a saver, which runs with the defaults of the settings it cannot read:
 // started by XScreenSaver (-root, -window-id ID, $XSCREENSAVER_WINDOW), the X11 hack; with
 // --overlay, the Wayland saver, and with --idle, the watcher that starts it after idle time.
-// --autostart and --no-autostart write or remove the watcher's autostart entry.
+// Also --version; --xscreensaver-add/-remove, which edit the user's XScreenSaver programs; and
+// --autostart/--no-autostart, which write or remove the watcher's autostart entry.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include "app/linux/autostart.hpp"
 #include "app/linux/linux_options.hpp"
 #include "app/linux/linux_shell.hpp"
+#include "app/linux/xscreensaver_programs.hpp"
 #include "app/run_mode.hpp"
 #if ZELM_WITH_WAYLAND
 #include "app/wayland/wayland_shell.hpp"
@@ -144,6 +146,14 @@ int main(int argc, char** argv) {
     if (hack.target == HackTarget::help) {
         std::fputs(messages::usage, stdout);
         return 0;
+    }
+    if (hack.target == HackTarget::version) {
+        std::printf("zelm %s\n", ZELM_VERSION);
+        return 0;
+    }
+    if (hack.target == HackTarget::xscreensaver_add ||
+        hack.target == HackTarget::xscreensaver_remove) {
+        return xscreensaver_edit_programs(hack.target == HackTarget::xscreensaver_add ? 1 : 0);
     }
     if (hack.target == HackTarget::bad) {
         linux_report(hack.error.c_str());

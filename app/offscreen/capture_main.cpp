@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "app/offscreen/capture_options.hpp"
 #include "app/offscreen/capture_platform.hpp"
@@ -14,9 +13,10 @@
 #include "app/offscreen/png_frame.hpp"
 #include "scene/scene.hpp"
 #include "settings/settings.hpp"
+#include "settings/xdg/registry_xdg.hpp"
 
-#ifndef ZELM_DEFAULT_DATADIR
-#define ZELM_DEFAULT_DATADIR "data"
+#ifndef ZELM_INSTALLED_DATADIR
+#define ZELM_INSTALLED_DATADIR "/usr/share/zelm"
 #endif
 
 namespace zelm {
@@ -25,21 +25,20 @@ namespace {
 constexpr int capture_width = 640;
 constexpr int capture_height = 480;
 
-// The data folder of the source tree it was built from, or, once installed (where that tree
-// is usually gone), share/zelm beside the bin folder that holds this program.
+// The data folder that zelm's settings name (the user's, then the system's), or else the
+// installation's (its prefix is fixed when the build is configured: /usr in the package).
 std::string default_datadir() {
-    std::error_code ec;
-    if (std::filesystem::is_directory(ZELM_DEFAULT_DATADIR, ec)) {
-        return ZELM_DEFAULT_DATADIR;
-    }
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        const std::filesystem::path installed = exe.parent_path().parent_path() / "share" / "zelm";
-        if (std::filesystem::is_directory(installed, ec)) {
-            return installed.string();
+    XdgStore store = xdg_store_from_environment();
+    const SettingsRegistry registry = xdg_settings_registry(store);
+    char stored[datadir_capacity] = "";
+    if (registry.open_key(registry.context) != 0) {
+        const int found = registry.query_value(registry.context, "datadir", stored, sizeof stored);
+        registry.close_key(registry.context);
+        if (found != 0 && stored[0] != '\0') {
+            return stored;
         }
     }
-    return ZELM_DEFAULT_DATADIR;
+    return ZELM_INSTALLED_DATADIR;
 }
 
 // Draws the frames and writes them; the process's exit code.
@@ -59,6 +58,7 @@ int capture(CaptureOptions& options) {
     datadir = options.datadir.data();
     use_heightfield = options.use_heightfield;
     use_alt_blend = options.use_alt_blend;
+    show_frame_rate = options.show_fps;
     fullscreen = 0;
     stepped_clock_init(options.start_ms, options.frame_ms);
 

@@ -19,10 +19,12 @@ extern const char capture_usage[] =
     "  --frame-ms MS      milliseconds the clock advances before every tick (default 16)\n"
     "  --start-ms T       the clock's first value, which also seeds the spiral (default 0)\n"
     "  --datadir PATH     folder holding particle.pcx, font.pcx and height.pcx (default: the\n"
-    "                     data folder of the source tree it was built from or, when that\n"
-    "                     is gone, share/zelm of the installation)\n"
+    "                     datadir of zelm's settings or, where none is stored, the installed\n"
+    "                     data folder)\n"
     "  --heightfield 0|1  draw the rippling mesh (default 1)\n"
     "  --alt-blend 0|1    blend the sprites over the scene instead of adding them (default 0)\n"
+    "  --fps 0|1          draw the frame-rate meter, which shows the stepped clock's rate\n"
+    "                     (default 1)\n"
     "  --help             show this text\n"
     "\n"
     "Exit status: 0 when every frame due was written, 1 when the scene could not start or a frame\n"
@@ -63,7 +65,7 @@ bool capture_writes_frame(const CaptureOptions& options, long frame) {
 // Fills options from argv; 0 with a reason in error for anything it cannot use.
 int parse_capture_options(int argc, const char* const* argv, const char* default_datadir,
                           CaptureOptions& options, std::string& error) {
-    options = CaptureOptions{"", 1, 1, 16, 0, default_datadir, 1, 0, false};
+    options = CaptureOptions{"", 1, 1, 16, 0, default_datadir, 1, 0, 1, false};
     bool have_out = false;
     for (int i = 1; i < argc; ++i) {
         std::string name = argv[i];
@@ -85,7 +87,7 @@ int parse_capture_options(int argc, const char* const* argv, const char* default
         }
         const bool known = name == "--out" || name == "--frames" || name == "--every" ||
                            name == "--frame-ms" || name == "--start-ms" || name == "--datadir" ||
-                           name == "--heightfield" || name == "--alt-blend";
+                           name == "--heightfield" || name == "--alt-blend" || name == "--fps";
         if (!known) {
             error = "unknown option '" + name + "'";
             return 0;
@@ -126,6 +128,9 @@ int parse_capture_options(int argc, const char* const* argv, const char* default
         } else if (name == "--heightfield") {
             expected = "0 or 1";
             ok = parse_switch(value, options.use_heightfield);
+        } else if (name == "--fps") {
+            expected = "0 or 1";
+            ok = parse_switch(value, options.show_fps);
         } else {
             expected = "0 or 1";
             ok = parse_switch(value, options.use_alt_blend);

@@ -16,6 +16,7 @@ struct CaptureOptions {
     std::string datadir;     // folder of the three PCX files
     int use_heightfield;
     int use_alt_blend;
+    int show_fps;  // the frame-rate meter, which reads the stepped clock
     bool help;
 };
 

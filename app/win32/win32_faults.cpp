@@ -10,6 +10,7 @@
 #include "app/win32/win32_shell.hpp"
 #include "scene/scene.hpp"
 #include "settings/settings.hpp"
+#include "settings/win32/registry_win32.hpp"
 
 namespace zelm {
 
@@ -28,6 +29,10 @@ int refuse_key(void*) {
 }
 
 int refuse_value(void*, const char*, const char*) {
+    return 0;
+}
+
+int refuse_machine_value(const char*, const char*) {
     return 0;
 }
 
@@ -184,6 +189,9 @@ void inject_registry_faults() {
     }
     if (fault_injected("RegSetValueA")) {
         settings_registry.set_value = refuse_value;
+    }
+    if (fault_injected("RegSetValueA/HKLM")) {
+        machine_set_value = refuse_machine_value;
     }
 }
 

@@ -8,9 +8,10 @@
 // The names ZELM_FAULT takes: ChoosePixelFormat, DescribePixelFormat (the format needs a
 // palette), SetPixelFormat, wglCreateContext, wglMakeCurrent, timeBeginPeriod, CreateDialogParamA,
 // RegisterClassA, CreateWindowExA, EnumDisplaySettingsA, DISP_CHANGE_BADMODE and
-// DISP_CHANGE_FAILED (the CDS_TEST request's answer), RegOpenKeyA, RegCreateKeyA, RegSetValueA
-// and RegSetValueA/datadir (only the data directory's value fails). ZELM_PROBE takes "creation"
-// or "frame:" with key, lbutton, rbutton, mbutton or deactivate.
+// DISP_CHANGE_FAILED (the CDS_TEST request's answer), RegOpenKeyA, RegCreateKeyA, RegSetValueA,
+// RegSetValueA/datadir (only the data directory's value fails) and RegSetValueA/HKLM (only the
+// machine-wide key's writes fail, as for a standard user). ZELM_PROBE takes "creation" or
+// "frame:" with key, lbutton, rbutton, mbutton or deactivate.
 #pragma once
 
 #include <windows.h>

@@ -333,7 +333,7 @@ int x11_run_demo() {
     linux_shell = &x11_demo_shell;
     demo.display = XOpenDisplay(nullptr);
     if (demo.display == nullptr) {
-        platform_message_box("Couldn't open the X display", messages::caption_error,
+        platform_message_box(messages::no_x_display, messages::caption_error,
                              MessageIcon::error, MessageOwner::none);
         return 1;
     }

@@ -106,7 +106,8 @@ int main(int argc, char** argv) {
     std::vector<double> capture_ms;
     for (int i = 0; i < 5; ++i) {
         const Clock::time_point start = Clock::now();
-        if (run_program({ZELM_CAPTURE, "--out", frames_dir, "--frames", "1"}) != 0) {
+        if (run_program({ZELM_CAPTURE, "--out", frames_dir, "--frames", "1", "--datadir",
+                         ZELM_DATA_DIR}) != 0) {
             std::fprintf(stderr, "bench_scene: zelm-capture failed\n");
             return 1;
         }

@@ -134,10 +134,11 @@ DialogRect dialog_units_to_pixels(int x, int y, int w, int h) {
 
 // Builds the dialog from the settings and runs FLTK until the dialog is closed.
 int fltk_run_config_dialog() {
+    // No display is no failed dialog but a missing prerequisite, as for the demo.
     if (!fltk_open_display()) {
-        platform_message_box(messages::dialog_not_created, messages::caption_error,
-                             MessageIcon::error, MessageOwner::none);
-        return 0;
+        platform_message_box(messages::no_x_display, messages::caption_error, MessageIcon::error,
+                             MessageOwner::none);
+        return 1;
     }
     const DialogRect size = dialog_units_to_pixels(0, 0, 306, 201);
     ConfigWindow window(size.w, size.h, dialog_caption);

@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "platform/regular_file.hpp"
+#include "platform/replace_file.hpp"
 #include "settings/settings.hpp"
 
 namespace zelm {
@@ -72,22 +73,6 @@ bool xdg_make_directories(const std::string& path, mode_t mode) {
 
 namespace {
 
-// Writes all of text, across short writes and interruptions.
-bool write_all(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // The process id in a temporary file's name, ".NAME.tmpPID.SEQ" where NAME is one of the
 // settings', or 0 for any other name: other files in the folder are not ours to remove.
 pid_t temporary_file_owner(const std::string& name) {
@@ -124,41 +109,6 @@ void remove_stale_temporary_files(const std::string& dir) {
     }
     closedir(listing);
 }
-
-}  // namespace
-
-bool xdg_replace_file(const std::string& dir, const std::string& name,
-                      const std::string& contents) {
-    static unsigned sequence = 0;
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = dir + "/." + name + ".tmp" + std::to_string(getpid()) + "." +
-               std::to_string(sequence++);
-        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            return false;
-        }
-    }
-    if (fd < 0) {
-        return false;
-    }
-    const bool written = write_all(fd, contents) && fsync(fd) == 0;
-    const bool closed = close(fd) == 0;
-    if (!written || !closed || rename(temp.c_str(), (dir + "/" + name).c_str()) != 0) {
-        unlink(temp.c_str());
-        return false;
-    }
-    // The rename itself is durable only once the directory is.
-    const int dir_fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir_fd >= 0) {
-        fsync(dir_fd);
-        close(dir_fd);
-    }
-    return true;
-}
-
-namespace {
 
 // Outcome of looking for a value in one base directory.
 enum class ReadResult { missing, failed, read };
@@ -252,7 +202,7 @@ int xdg_set_value(void* context, const char* subkey, const char* text) {
     }
     const std::string dir = key_directory(store.config_home);
     remove_stale_temporary_files(dir);
-    return xdg_replace_file(dir, subkey, std::string(text) + "\n") ? 1 : 0;
+    return replace_file(dir, subkey, std::string(text) + "\n") ? 1 : 0;
 }
 
 // Nothing is held open between calls.

@@ -31,10 +31,6 @@ XdgStore xdg_store_from_environment();
 // Creates path and any missing parents with mode; an existing directory is success.
 bool xdg_make_directories(const std::string& path, mode_t mode);
 
-// Replaces dir/name with contents so that a reader sees the old file or the new one, never a
-// part of either, even across a crash.
-bool xdg_replace_file(const std::string& dir, const std::string& name, const std::string& contents);
-
 // A registry over store; the store must outlive every use of the result.
 SettingsRegistry xdg_settings_registry(XdgStore& store);
 

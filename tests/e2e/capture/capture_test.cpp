@@ -50,11 +50,15 @@ fs::path fresh_dir(const std::string& name) {
     return dir;
 }
 
-// Runs zelm-capture with args (already quoted where needed) and collects what it printed.
+// Runs zelm-capture with args (already quoted where needed) and collects what it printed. Its
+// data folder is the checkout's, found only through the settings of a user of its own.
 CaptureRun run_capture(const std::string& args, const fs::path& logs) {
-    const std::string command = std::string("'") + ZELM_CAPTURE + "' " + args + " >'" +
-                                (logs / "stdout").string() + "' 2>'" + (logs / "stderr").string() +
-                                "'";
+    fs::create_directories(logs / "config/Varno/ZELM");
+    std::ofstream(logs / "config/Varno/ZELM/datadir") << ZELM_DATA_DIR << "\n";
+    const std::string command = "XDG_CONFIG_HOME='" + (logs / "config").string() +
+                                "' XDG_CONFIG_DIRS='" + (logs / "none").string() + "' '" +
+                                ZELM_CAPTURE + "' " + args + " >'" + (logs / "stdout").string() +
+                                "' 2>'" + (logs / "stderr").string() + "'";
     const int status = std::system(command.c_str());
     return CaptureRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(logs / "stdout"),
                       read_file(logs / "stderr")};

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# zelm under the real XScreenSaver daemon: a ~/.xscreensaver whose only program is the command
-# that packaging/zelm.xml describes, the daemon activated by xscreensaver-command; zelm must
+# zelm under the real XScreenSaver daemon: a ~/.xscreensaver made by zelm --xscreensaver-add
+# and set to run its first program, the daemon activated by xscreensaver-command; zelm must
 # run and draw in the daemon's window, and end when the daemon deactivates. The daemon refuses
 # to run hacks as root, so as root it runs as nobody, with a home and copies of zelm and its
 # data that nobody can read. Needs ZELM_XML besides what hack_lib.sh needs.
@@ -35,11 +35,26 @@ printf '%s\n' "$HACK_HOME/data" >"$HACK_HOME/.config/Varno/ZELM/datadir"
 chmod 755 "$HACK_HOME"
 [ ${#as_user[@]} -eq 0 ] || chown -R nobody:nogroup "$HACK_HOME"
 
-# The command as the settings program makes it from the description at its defaults.
+# The user has no ~/.xscreensaver: --xscreensaver-add starts one from the daemon's own list and
+# puts first the entry that the description's command gives, as the settings program makes it.
 arg=$(sed -n 's/.*<command arg="\([^"]*\)".*/\1/p' "$ZELM_XML")
 [ -n "$arg" ] || fail "no <command arg=...> in $ZELM_XML"
 command="zelm $arg"
-cat >"$HACK_HOME/.xscreensaver" <<END
+as_daemon_user() { env -i PATH=/usr/bin:/bin HOME="$HACK_HOME" "${as_user[@]}" "$@"; }
+programs() { sed -n '/^programs:/,/[^\\]$/p' "$HACK_HOME/.xscreensaver"; }
+defaults=$(sed -n '/^\*programs:/,/[^\\]$/p' /etc/X11/app-defaults/XScreenSaver | sed 's/^\*//')
+
+step "--xscreensaver-add twice: the daemon's defaults and \"GL: $command\" once, first"
+for _ in 1 2; do
+    as_daemon_user "$HACK_HOME/bin/zelm" --xscreensaver-add || fail "--xscreensaver-add: exit code $?"
+done
+[ "$(programs | grep -c 'zelm')" -eq 1 ] || fail "not one zelm entry: $(programs | grep zelm)"
+[ "$(programs | sed -n 2p | tr -s ' \t' ' ')" = " GL: $command \\n\\" ] ||
+    fail "zelm is not the first entry: $(programs | sed -n 2p)"
+[ "$(programs | sed 2d)" = "$defaults" ] || fail "the daemon's defaults are not all kept"
+
+# The daemon's settings for this run, after the list; "selected: 0" is the first entry.
+cat >>"$HACK_HOME/.xscreensaver" <<END
 mode:		one
 selected:	0
 timeout:	1:00:00
@@ -49,13 +64,11 @@ fade:		False
 unfade:		False
 dpmsEnabled:	False
 grabDesktopImages:	False
-programs:	GL: $command \\n
 END
-[ ${#as_user[@]} -eq 0 ] || chown nobody:nogroup "$HACK_HOME/.xscreensaver"
 
 start_xserver Xvfb -screen 0 1024x768x24 -br
 
-step "the daemon starts with \"$command\" as its one program"
+step "the daemon starts with that file"
 env -i PATH="$HACK_HOME/bin:/usr/bin:/bin" HOME="$HACK_HOME" DISPLAY="$DISPLAY" \
     XDG_CONFIG_HOME="$HACK_HOME/.config" XDG_CONFIG_DIRS="$HACK_HOME/xdg" \
     "${as_user[@]}" xscreensaver --no-splash --verbose >"$E2E_TMP/daemon.log" 2>&1 &
@@ -93,4 +106,8 @@ wait_until 10 hack_gone || fail "zelm still runs 10 s after the deactivation"
 if grep -q "^zelm: " "$E2E_TMP/daemon.log"; then
     fail "zelm complained: $(grep "^zelm: " "$E2E_TMP/daemon.log")"
 fi
+step "--xscreensaver-remove: the daemon's list as it was, the other lines kept"
+as_daemon_user "$HACK_HOME/bin/zelm" --xscreensaver-remove || fail "--xscreensaver-remove: exit code $?"
+[ "$(programs)" = "$defaults" ] || fail "the list is not the daemon's after the removal"
+grep -q '^mode:		one$' "$HACK_HOME/.xscreensaver" || fail "the other lines were not kept"
 echo "hack under the daemon: passed"

@@ -71,8 +71,12 @@ start_xvfb() {
 # wine_quiet ARGS...: a Wine helper (reg, the installer) with its chatter dropped.
 wine_quiet() { WINEDEBUG=-all wine "$@" >/dev/null 2>&1; }
 
-# clear_settings: no settings key at all, as on a machine where zelm never ran.
-clear_settings() { wine_quiet reg delete 'HKLM\Software\Varno' /f || true; }
+# clear_settings: no settings key at all, machine-wide or the user's, as on a machine where zelm
+# never ran.
+clear_settings() {
+    wine_quiet reg delete 'HKLM\Software\Varno' /f || true
+    wine_quiet reg delete 'HKCU\Software\Varno' /f || true
+}
 
 # windows_path PATH: the Wine path of a Unix path (drive Z: is the Unix root).
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }

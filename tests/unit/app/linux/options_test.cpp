@@ -87,7 +87,6 @@ TEST(HackRequest, TheWindowsSwitchesKeepTheirMeaning) {
     EXPECT_EQ(parse({"/c", "-window-id", "junk"}).target, HackTarget::none);
     EXPECT_EQ(parse({"/c:1234"}, "0x10").target, HackTarget::none);
     EXPECT_EQ(parse({"/s"}).target, HackTarget::none);
-    EXPECT_EQ(parse({"-window"}).target, HackTarget::none);  // not a hack option: the demo
     // Behind a hack option they are only unknown arguments.
     EXPECT_EQ(parse({"-root", "/p"}).target, HackTarget::bad);
 }
@@ -161,10 +160,27 @@ TEST(HackRequest, TheHackOptionsInBothSpellingsAndAnyOrder) {
     EXPECT_EQ(daemon.delay_us, 1000);
 }
 
+TEST(HackRequest, UnknownOptionsAreRefusedInEveryMode) {
+    for (const HackRequest& request :
+         {parse({"-window"}), parse({"-s"}), parse({"--bogus"}), parse({"/c", "-c"}),
+          parse({"/p", "-root", "--delay", "5", "-x"}), parse({"-"})}) {
+        EXPECT_EQ(request.target, HackTarget::bad);
+        EXPECT_EQ(request.usage_too, 1);
+    }
+    // A value is no option, even when it starts with "-"; known options outside a hack are left
+    // to the run modes.
+    EXPECT_EQ(parse({"-root", "-visual", "-1"}).target, HackTarget::root);
+    EXPECT_EQ(parse({"/c", "-fps"}).target, HackTarget::none);
+    EXPECT_EQ(parse({"--bogus", "--version"}).target, HackTarget::version);
+    EXPECT_EQ(parse({"-xscreensaver-add"}).target, HackTarget::xscreensaver_add);
+    EXPECT_EQ(parse({"--xscreensaver-remove"}).target, HackTarget::xscreensaver_remove);
+}
+
 TEST(HackRequest, HelpWinsEverywhere) {
     for (const HackRequest& request :
          {parse({"--help"}), parse({"-help"}), parse({"-h"}), parse({"-root", "-bogus", "--help"}),
-          parse({"/c", "-h"}), parse({"-window-id", "junk", "-help"}), parse({"--help"}, "0x10")}) {
+          parse({"/c", "-h"}), parse({"-window-id", "junk", "-help"}), parse({"--help"}, "0x10"),
+          parse({"--version", "--help"})}) {
         EXPECT_EQ(request.target, HackTarget::help);
     }
 }

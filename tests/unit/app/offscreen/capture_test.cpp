@@ -29,10 +29,11 @@ TEST(CaptureOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(o.datadir, "/src/data");
     EXPECT_EQ(o.use_heightfield, 1);
     EXPECT_EQ(o.use_alt_blend, 0);
+    EXPECT_EQ(o.show_fps, 1);
     EXPECT_FALSE(o.help);
 
     ASSERT_EQ(parse({"--frames", "25", "--frame-ms=40", "--start-ms", "4294967295", "--datadir",
-                     "d", "--heightfield", "0", "--alt-blend=1", "--out=o"},
+                     "d", "--heightfield", "0", "--alt-blend=1", "--fps=0", "--out=o"},
                     o, error),
               1)
         << error;
@@ -43,6 +44,7 @@ TEST(CaptureOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(o.datadir, "d");
     EXPECT_EQ(o.use_heightfield, 0);
     EXPECT_EQ(o.use_alt_blend, 1);
+    EXPECT_EQ(o.show_fps, 0);
 
     ASSERT_EQ(parse({"--help"}, o, error), 1);  // needs no --out
     EXPECT_TRUE(o.help);
@@ -64,7 +66,9 @@ TEST(CaptureOptions, ReasonsNameTheOptionAndWhatItTakes) {
     EXPECT_EQ(parse({"--out", "o", "--datadir"}, o, error), 0);
     EXPECT_EQ(error, "option '--datadir' needs a value");
     EXPECT_EQ(parse({"--out", "o", "--fps", "3"}, o, error), 0);
-    EXPECT_EQ(error, "unknown option '--fps'");
+    EXPECT_EQ(error, "bad value '3' for --fps: expected 0 or 1");
+    EXPECT_EQ(parse({"--out", "o", "--speed", "3"}, o, error), 0);
+    EXPECT_EQ(error, "unknown option '--speed'");
 }
 
 TEST(CaptureOptions, EveryWritesEachNthFrameFromTheFirstAndTheLast) {
