@@ -79,6 +79,10 @@ int gnome_idle_descriptor(const GnomeIdleMonitor& monitor) {
     return descriptor;
 }
 
+bool gnome_idle_queued(const GnomeIdleMonitor& monitor) {
+    return dbus_connection_get_dispatch_status(monitor.bus) == DBUS_DISPATCH_DATA_REMAINS;
+}
+
 bool gnome_idle_read(GnomeIdleMonitor& monitor, GnomeIdleEvents& events) {
     dbus_connection_read_write(monitor.bus, 0);
     while (DBusMessage* message = dbus_connection_pop_message(monitor.bus)) {

@@ -28,6 +28,10 @@ bool gnome_idle_open(GnomeIdleMonitor& monitor, std::uint64_t timeout_ms);
 // The connection's descriptor, to wait on.
 int gnome_idle_descriptor(const GnomeIdleMonitor& monitor);
 
+// Whether messages that came during a call wait in the connection, where the descriptor no
+// longer shows them.
+bool gnome_idle_queued(const GnomeIdleMonitor& monitor);
+
 // Reads without waiting and adds what the watches said to events; false when the bus is gone.
 bool gnome_idle_read(GnomeIdleMonitor& monitor, GnomeIdleEvents& events);
 

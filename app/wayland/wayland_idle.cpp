@@ -251,9 +251,13 @@ int watch(const std::vector<std::string>& saver_arguments, const sigset_t& unblo
             descriptors.push_back({watcher.saver_descriptor, POLLIN, 0});
         }
         const timespec recheck{inhibit_check_ms / 1000, 0};
+        const timespec now{0, 0};
+        const timespec* timeout = watcher.inhibited_idle != 0 ? &recheck : nullptr;
+        if (watcher.source == IdleSource::gnome && gnome_idle_queued(watcher.gnome)) {
+            timeout = &now;
+        }
         // The stop signals are blocked everywhere but here, so none slips in before the wait.
-        if (ppoll(descriptors.data(), descriptors.size(),
-                  watcher.inhibited_idle != 0 ? &recheck : nullptr, &unblocked) < 0 &&
+        if (ppoll(descriptors.data(), descriptors.size(), timeout, &unblocked) < 0 &&
             errno != EINTR) {
             linux_report("couldn't wait for idle");
             return 1;
