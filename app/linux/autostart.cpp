@@ -77,7 +77,6 @@ std::string autostart_entry(const std::string& program, const HackRequest& reque
            "\n"
            "Icon=zelm\n"
            "Terminal=false\n"
-           "NoDisplay=true\n"
            "X-GNOME-Autostart-enabled=true\n";
 }
 
