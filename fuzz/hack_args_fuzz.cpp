@@ -2,7 +2,8 @@
 // words: the first is $XSCREENSAVER_WINDOW (an empty first word leaves it unset), the rest are
 // the arguments after the program's name. Besides memory faults and undefined behaviour it stops
 // on a broken promise: a window target without a usable id, a bad request without a reason, a
-// reason given for a good one, or an option's value outside its range.
+// reason given for a good one, a watcher without its idle time, or an option's value outside
+// its range.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -49,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case HackTarget::version:
         case HackTarget::xscreensaver_add:
         case HackTarget::xscreensaver_remove:
+        case HackTarget::no_autostart:
             if (!request.error.empty()) {
                 fail("a good request came with a reason");
             }
@@ -57,6 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (request.window_id == 0 || request.window_id > max_window_id ||
                 !request.error.empty()) {
                 fail("a window request without a usable id");
+            }
+            break;
+        case HackTarget::idle:
+        case HackTarget::autostart:
+            if (request.idle_seconds < 1 || request.idle_seconds > largest_idle_seconds ||
+                !request.error.empty()) {
+                fail("a watcher request without a usable idle time");
             }
             break;
         case HackTarget::bad:

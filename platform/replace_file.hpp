@@ -1,4 +1,5 @@
-// Replacing a file whole: the settings values and the user's XScreenSaver file.
+// Replacing a file whole: the settings values, the user's XScreenSaver file and the autostart
+// entry.
 #pragma once
 
 #include <string>

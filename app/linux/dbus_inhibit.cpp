@@ -31,8 +31,8 @@ std::string session_bus_address() {
     return "unix:path=" + socket;
 }
 
-// A private connection to the session bus, registered, that does not end the process when the
-// bus goes away; null when there is none.
+}  // namespace
+
 DBusConnection* open_session_bus() {
     const std::string address = session_bus_address();
     if (address.empty()) {
@@ -55,13 +55,11 @@ DBusConnection* open_session_bus() {
     return bus;
 }
 
-void close_bus(DBusConnection* bus) {
+void close_session_bus(DBusConnection* bus) {
     dbus_connection_flush(bus);
     dbus_connection_close(bus);
     dbus_connection_unref(bus);
 }
-
-}  // namespace
 
 DbusInhibit inhibit_desktop_idle(const char* application, const char* reason) {
     DbusInhibit inhibit{nullptr, 0};
@@ -93,7 +91,7 @@ DbusInhibit inhibit_desktop_idle(const char* application, const char* reason) {
         dbus_message_unref(call);
     }
     if (inhibit.bus == nullptr) {
-        close_bus(bus);
+        close_session_bus(bus);
     }
     return inhibit;
 }
@@ -119,7 +117,7 @@ void release_desktop_idle(DbusInhibit& inhibit) {
     if (call != nullptr) {
         dbus_message_unref(call);
     }
-    close_bus(inhibit.bus);
+    close_session_bus(inhibit.bus);
     inhibit.bus = nullptr;
     inhibit.cookie = 0;
 }

@@ -1,4 +1,4 @@
-// The desktop's idle inhibition over the session bus (org.freedesktop.ScreenSaver), which
+// The session bus, and the desktop's idle inhibition over it (org.freedesktop.ScreenSaver), which
 // desktop environments use to hold off their own blanking and locking: asked for when the demo
 // window appears, given back when it goes.
 #pragma once
@@ -9,14 +9,21 @@ struct DBusConnection;
 
 namespace zelm {
 
+// A private connection to the session bus that $DBUS_SESSION_BUS_ADDRESS names, else the socket
+// $XDG_RUNTIME_DIR/bus (never libdbus's autolaunch, which would start a bus and leave it
+// behind), registered, that does not end the process when the bus goes away; null when there is
+// none.
+DBusConnection* open_session_bus();
+
+// Sends what is queued and closes the connection.
+void close_session_bus(DBusConnection* bus);
+
 struct DbusInhibit {
     DBusConnection* bus;  // a private connection; null without a bus or an inhibit
     std::uint32_t cookie;
 };
 
-// Calls Inhibit on the session bus: the one that $DBUS_SESSION_BUS_ADDRESS names, else the
-// socket $XDG_RUNTIME_DIR/bus (never libdbus's autolaunch, which would start a bus and leave it
-// behind). Without a bus or a service, or when the call fails, the
+// Calls Inhibit on the session bus. Without a bus or a service, or when the call fails, the
 // result holds no connection and nothing is said: the X server's blanking is still held off.
 DbusInhibit inhibit_desktop_idle(const char* application, const char* reason);
 

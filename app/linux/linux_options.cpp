@@ -44,8 +44,8 @@ bool is_ignored_switch(const char* arg) {
            is_option(arg, "pair");
 }
 
-// A decimal count of microseconds from 0 to largest_delay_us, blanks around it allowed.
-bool parse_delay(const char* text, long& delay) {
+// A decimal count from 0 to largest, blanks around it allowed.
+bool parse_count(const char* text, long largest, long& count) {
     while (is_blank(*text)) {
         ++text;
     }
@@ -53,7 +53,7 @@ bool parse_delay(const char* text, long& delay) {
     int digits = 0;
     for (; *text >= '0' && *text <= '9'; ++text, ++digits) {
         value = value * 10 + (*text - '0');
-        if (value > largest_delay_us) {
+        if (value > largest) {
             return false;
         }
     }
@@ -63,7 +63,7 @@ bool parse_delay(const char* text, long& delay) {
     if (digits == 0 || *text != '\0') {
         return false;
     }
-    delay = value;
+    count = value;
     return true;
 }
 
@@ -81,7 +81,8 @@ HackRequest bad(std::string error) {
 
 // Options followed by a value, which is never an option itself.
 bool takes_value(const char* arg) {
-    return is_option(arg, "window-id") || is_option(arg, "delay") || is_option(arg, "visual");
+    return is_option(arg, "window-id") || is_option(arg, "delay") || is_option(arg, "visual") ||
+           is_option(arg, "idle") || is_option(arg, "autostart");
 }
 
 bool is_known_option(const char* arg) {
@@ -89,7 +90,7 @@ bool is_known_option(const char* arg) {
            is_option(arg, "fps") || is_option(arg, "no-fps") || is_option(arg, "heightfield") ||
            is_option(arg, "no-heightfield") || is_option(arg, "alt-blend") ||
            is_option(arg, "no-alt-blend") || is_option(arg, "overlay") || is_option(arg, "x11") ||
-           is_option(arg, "wayland");
+           is_option(arg, "wayland") || is_option(arg, "no-autostart");
 }
 
 // The first argument that looks like an option and is none; null when there is none.
@@ -190,7 +191,8 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
     bool root = false;
     bool window = false;
     bool overlay = false;
-    const char* unexpected = nullptr;  // an argument that is no option at all
+    HackTarget watcher = HackTarget::none;  // idle, autostart or no_autostart
+    const char* unexpected = nullptr;       // an argument that is no option at all
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         // The options that take a value read the next argument, whatever it is.
@@ -199,6 +201,23 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
             root = true;
         } else if (is_option(arg, "overlay")) {
             overlay = true;
+        } else if (is_option(arg, "idle") || is_option(arg, "autostart")) {
+            if (value == nullptr ||
+                !parse_count(value, largest_idle_seconds, request.idle_seconds) ||
+                request.idle_seconds == 0) {
+                return bad(std::string(arg) + " needs a number of seconds from 1 to " +
+                           std::to_string(largest_idle_seconds));
+            }
+            if (watcher != HackTarget::none) {
+                return bad("--idle, --autostart and --no-autostart go one at a time");
+            }
+            watcher = is_option(arg, "idle") ? HackTarget::idle : HackTarget::autostart;
+            ++i;
+        } else if (is_option(arg, "no-autostart")) {
+            if (watcher != HackTarget::none) {
+                return bad("--idle, --autostart and --no-autostart go one at a time");
+            }
+            watcher = HackTarget::no_autostart;
         } else if (is_option(arg, "x11") || is_option(arg, "wayland")) {
             request.display = is_option(arg, "x11") ? DisplayChoice::x11 : DisplayChoice::wayland;
         } else if (is_option(arg, "window-id")) {
@@ -211,7 +230,7 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
             window = true;
             ++i;
         } else if (is_option(arg, "delay")) {
-            if (value == nullptr || !parse_delay(value, request.delay_us)) {
+            if (value == nullptr || !parse_count(value, largest_delay_us, request.delay_us)) {
                 return bad(std::string(arg) + " needs a number of microseconds from 0 to " +
                            std::to_string(largest_delay_us));
             }
@@ -231,13 +250,21 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
             unexpected = arg;
         }
     }
+    if (watcher != HackTarget::none && (overlay || root || window)) {
+        return bad(
+            "--idle, --autostart and --no-autostart show the saver themselves: without "
+            "--overlay, -root or -window-id");
+    }
+    if (watcher != HackTarget::none && request.display == DisplayChoice::x11) {
+        return bad("the idle watcher is for Wayland, not with --x11");
+    }
     if (overlay && (root || window || request.display == DisplayChoice::x11)) {
         return bad("--overlay draws on Wayland: not with -root, -window-id or --x11");
     }
     if ((root || window) && request.display == DisplayChoice::wayland) {
         return bad("-root and -window-id draw on X11, not with --wayland");
     }
-    if (!root && !window && !overlay) {
+    if (!root && !window && !overlay && watcher == HackTarget::none) {
         HackRequest run_mode;
         run_mode.display = request.display;
         return run_mode;
@@ -245,7 +272,9 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
     if (unexpected != nullptr) {
         return unknown(unexpected);
     }
-    if (overlay) {
+    if (watcher != HackTarget::none) {
+        request.target = watcher;
+    } else if (overlay) {
         request.target = HackTarget::overlay;
     } else if (window) {
         request.target = HackTarget::window;
@@ -260,6 +289,23 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
         request.target = HackTarget::root;
     }
     return request;
+}
+
+std::vector<std::string> saver_options(const HackRequest& request) {
+    std::vector<std::string> options;
+    if (request.delay_us != HackRequest{}.delay_us) {
+        options.insert(options.end(), {"--delay", std::to_string(request.delay_us)});
+    }
+    if (request.show_fps != 0) {
+        options.emplace_back("--fps");
+    }
+    if (request.heightfield >= 0) {
+        options.emplace_back(request.heightfield != 0 ? "--heightfield" : "--no-heightfield");
+    }
+    if (request.alt_blend >= 0) {
+        options.emplace_back(request.alt_blend != 0 ? "--alt-blend" : "--no-alt-blend");
+    }
+    return options;
 }
 
 }  // namespace zelm

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace zelm {
 
@@ -13,6 +14,9 @@ enum class HackTarget {
     root,                 // the screen's root window
     window,               // the window in window_id
     overlay,              // the Wayland saver (--overlay), over every output
+    idle,                 // the watcher (--idle SECONDS): the saver after that long without input
+    autostart,            // write the autostart entry that runs the watcher (--autostart SECONDS)
+    no_autostart,         // remove that entry (--no-autostart)
     bad,                  // a hack option that cannot be honoured; error says why
     help,                 // --help or -h: print the usage and end
     version,              // --version: print the name and version and end
@@ -33,11 +37,15 @@ struct HackRequest {
     int show_fps = 0;             // the frame-rate meter, off unless asked as in every hack
     int heightfield = -1;         // -1: the stored setting; 0 or 1: this run's choice
     int alt_blend = -1;           // likewise
+    long idle_seconds = 0;        // for HackTarget::idle and HackTarget::autostart
     DisplayChoice display = DisplayChoice::any;
 };
 
 // The largest --delay taken: ten seconds between frames.
 constexpr long largest_delay_us = 10000000;
+
+// The longest idle time --idle and --autostart take: a day.
+constexpr long largest_idle_seconds = 86400;
 
 // Reads the arguments (argv[0] is the program) and the value of $XSCREENSAVER_WINDOW (null when
 // unset). --help or -h anywhere asks for the usage; then --version, --xscreensaver-add or
@@ -45,16 +53,22 @@ constexpr long largest_delay_us = 10000000;
 // the options below is an error in every mode. "/p" or "/c" first keeps the Windows run modes.
 // Otherwise -root or -window-id ID make a hack, which also takes -delay USECS, -fps, -no-fps,
 // -heightfield, -no-heightfield, -alt-blend, -no-alt-blend, and ignores -visual ID, -install,
-// -noinstall, -mono and -pair; any other argument is then an error. An explicit window id wins over
-// -root; the last id, delay or switch given counts. --overlay makes the Wayland saver, which takes
-// the same options; it cannot be combined with -root or -window-id, which are X11's, and neither
-// can --wayland. --x11 and --wayland choose the display system for every mode; the last one given
-// counts. $XSCREENSAVER_WINDOW is used with -root, or with no arguments at all; -root without it
-// draws on the root window. Without -root or -window-id the arguments are left to the run modes.
+// -noinstall, -mono and -pair; any other argument is then an error. An explicit window id wins
+// over -root; the last id, delay or switch given counts. --overlay makes the Wayland saver, which
+// takes the same options; it cannot be combined with -root or -window-id, which are X11's, and
+// neither can --wayland. --idle SECONDS and --autostart SECONDS (1 to largest_idle_seconds) take
+// them too; --no-autostart takes nothing else. --x11 and --wayland choose the display system for
+// every mode; the last one given counts. $XSCREENSAVER_WINDOW is used with -root, or with no
+// arguments at all; -root without it draws on the root window. Without -root, -window-id,
+// --overlay or the watcher's options the arguments are left to the run modes.
 HackRequest parse_hack_request(int argc, const char* const* argv, const char* xscreensaver_window);
 
 // A window id as hex ("0x" or "0X" first) or decimal, blanks around it allowed; false for
 // anything else, for 0 and for values beyond X's 32-bit ids.
 bool parse_window_id(const char* text, unsigned long& id);
+
+// The options that give another zelm the saver of request (--delay unless it is the default,
+// --fps, and the scene switches that were given), in that order.
+std::vector<std::string> saver_options(const HackRequest& request);
 
 }  // namespace zelm

@@ -2,13 +2,15 @@
 // mode that the command line asks for: "/p" (preview: nothing to show), "/c" (the configuration
 // dialog) or the demo; or a saver, which runs with the defaults of the settings it cannot read:
 // started by XScreenSaver (-root, -window-id ID, $XSCREENSAVER_WINDOW), the X11 hack; with
-// --overlay, the Wayland saver. Also --version, and --xscreensaver-add/-remove, which edit the
-// user's XScreenSaver programs.
+// --overlay, the Wayland saver, and with --idle, the watcher that starts it after idle time.
+// Also --version; --xscreensaver-add/-remove, which edit the user's XScreenSaver programs; and
+// --autostart/--no-autostart, which write or remove the watcher's autostart entry.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "app/linux/autostart.hpp"
 #include "app/linux/linux_options.hpp"
 #include "app/linux/linux_shell.hpp"
 #include "app/linux/xscreensaver_programs.hpp"
@@ -68,23 +70,26 @@ void apply_saver_options(const zelm::HackRequest& request) {
     text_in_window_pixels = 1;
 }
 
-// A display system's run modes: the demo, and the saver (the hack on X11, --overlay on Wayland).
+// A display system's run modes: the demo, the saver (the hack on X11, --overlay on Wayland) and
+// the idle watcher (Wayland only).
 struct Shell {
     const char* name;
-    bool built;  // false where the build left it out: the two calls are null
+    bool built;  // false where the build left it out: the calls are null
     int (*run_demo)();
     int (*run_saver)(const zelm::HackRequest& request);
+    int (*run_idle)(const zelm::HackRequest& request);
 };
 
 #if ZELM_WITH_X11
-constexpr Shell x11_shell{"X11", true, zelm::x11_run_demo, zelm::x11_run_hack};
+constexpr Shell x11_shell{"X11", true, zelm::x11_run_demo, zelm::x11_run_hack, nullptr};
 #else
-constexpr Shell x11_shell{"X11", false, nullptr, nullptr};
+constexpr Shell x11_shell{"X11", false, nullptr, nullptr, nullptr};
 #endif
 #if ZELM_WITH_WAYLAND
-constexpr Shell wayland_shell{"Wayland", true, zelm::wayland_run_demo, zelm::wayland_run_overlay};
+constexpr Shell wayland_shell{"Wayland", true, zelm::wayland_run_demo, zelm::wayland_run_overlay,
+                              zelm::wayland_run_idle};
 #else
-constexpr Shell wayland_shell{"Wayland", false, nullptr, nullptr};
+constexpr Shell wayland_shell{"Wayland", false, nullptr, nullptr, nullptr};
 #endif
 
 // Whether $WAYLAND_DISPLAY names a live compositor that this build can use.
@@ -97,14 +102,15 @@ bool wayland_live() {
 }
 
 // The display system for the request: the one it names, else Wayland where $WAYLAND_DISPLAY
-// names a live compositor; the XScreenSaver modes are X11's and the saver Wayland's. Null, after
-// saying why, when the one needed is not built or not there.
+// names a live compositor; the XScreenSaver modes are X11's, the saver and its watcher Wayland's.
+// Null, after saying why, when the one needed is not built or not there.
 const Shell* choose_shell(const zelm::HackRequest& request) {
     using namespace zelm;
     const bool x11_modes =
         request.target == HackTarget::root || request.target == HackTarget::window;
-    const bool wayland_asked =
-        request.display == DisplayChoice::wayland || request.target == HackTarget::overlay;
+    const bool wayland_asked = request.display == DisplayChoice::wayland ||
+                               request.target == HackTarget::overlay ||
+                               request.target == HackTarget::idle;
     const Shell* shell = &x11_shell;
     if (!x11_modes && request.display != DisplayChoice::x11) {
         if (wayland_asked && !wayland_shell.built) {
@@ -157,6 +163,17 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    if (hack.target == HackTarget::autostart) {
+        if (!wayland_shell.built) {
+            linux_report("this zelm was built without Wayland: the idle watcher cannot run");
+            return 1;
+        }
+        return write_autostart(hack);
+    }
+    if (hack.target == HackTarget::no_autostart) {
+        return remove_autostart();
+    }
+
     XdgStore store = xdg_store_from_environment();
     settings_registry = xdg_settings_registry(store);
     const Shell* shell = choose_shell(hack);
@@ -165,7 +182,7 @@ int main(int argc, char** argv) {
     }
     if (hack.target != HackTarget::none) {
         apply_saver_options(hack);
-        return shell->run_saver(hack);
+        return hack.target == HackTarget::idle ? shell->run_idle(hack) : shell->run_saver(hack);
     }
     const int force_dialog = read_settings_or_warn();
 

@@ -11,7 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ext-idle-notify-v1-client-protocol.h"
 #include "idle-inhibit-unstable-v1-client-protocol.h"
+#include "org-kde-kwin-idle-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
@@ -153,6 +155,11 @@ void on_global(void*, wl_registry* registry, std::uint32_t name, const char* int
     } else if (std::strcmp(interface, zwp_idle_inhibit_manager_v1_interface.name) == 0) {
         wayland.idle_inhibit_manager = static_cast<zwp_idle_inhibit_manager_v1*>(
             bind(&zwp_idle_inhibit_manager_v1_interface, 1));
+    } else if (std::strcmp(interface, ext_idle_notifier_v1_interface.name) == 0) {
+        wayland.idle_notifier =
+            static_cast<ext_idle_notifier_v1*>(bind(&ext_idle_notifier_v1_interface, 1));
+    } else if (std::strcmp(interface, org_kde_kwin_idle_interface.name) == 0) {
+        wayland.kde_idle = static_cast<org_kde_kwin_idle*>(bind(&org_kde_kwin_idle_interface, 1));
     } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && wayland.seat == nullptr) {
         wayland.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, seat_version));
         wl_seat_add_listener(wayland.seat, &seat_listener, nullptr);
@@ -413,6 +420,12 @@ void wayland_disconnect() {
     }
     if (wayland.idle_inhibit_manager != nullptr) {
         zwp_idle_inhibit_manager_v1_destroy(wayland.idle_inhibit_manager);
+    }
+    if (wayland.idle_notifier != nullptr) {
+        ext_idle_notifier_v1_destroy(wayland.idle_notifier);
+    }
+    if (wayland.kde_idle != nullptr) {
+        org_kde_kwin_idle_destroy(wayland.kde_idle);  // no request: the proxy alone goes
     }
     if (wayland.layer_shell != nullptr) {
         // Bound at version 1, which has no destroy request: the proxy alone goes.

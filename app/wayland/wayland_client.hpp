@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <vector>
 
+struct ext_idle_notifier_v1;
+struct org_kde_kwin_idle;
 struct xdg_surface;
 struct xdg_toplevel;
 struct xdg_wm_base;
@@ -44,6 +46,8 @@ struct WaylandClient {
     xdg_wm_base* wm_base;                               // null when the compositor has none
     zwlr_layer_shell_v1* layer_shell;                   // likewise
     zwp_idle_inhibit_manager_v1* idle_inhibit_manager;  // likewise
+    ext_idle_notifier_v1* idle_notifier;                // likewise
+    org_kde_kwin_idle* kde_idle;                        // likewise
     wl_seat* seat;
     wl_pointer* pointer;
     wl_keyboard* keyboard;

@@ -1,5 +1,6 @@
-// zelm on Wayland: the demo as an xdg_toplevel, and the saver (--overlay) as layer-shell
-// surfaces over every output, for the idle daemons and lockers that start a program.
+// zelm on Wayland: the demo as an xdg_toplevel, the saver (--overlay) as layer-shell surfaces
+// over every output, for the idle daemons and lockers that start a program, and the idle
+// watcher (--idle) that starts the saver itself where no daemon does.
 #pragma once
 
 #include "app/linux/linux_options.hpp"
@@ -17,5 +18,11 @@ int wayland_run_demo();
 // exit code 0; 1 when it cannot run (said on stderr). Without layer-shell it says so and uses a
 // full-screen window. It never holds off idle.
 int wayland_run_overlay(const HackRequest& request);
+
+// The idle watcher: the saver of request (as --overlay shows it) after request.idle_seconds
+// without input, again after each idle period, until SIGTERM, SIGINT or SIGHUP (exit code 0,
+// the saver ended too). 1, after saying why on stderr, when the compositor tells no idle time
+// or the connection breaks.
+int wayland_run_idle(const HackRequest& request);
 
 }  // namespace zelm

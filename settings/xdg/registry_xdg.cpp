@@ -53,8 +53,9 @@ bool is_directory(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// Creates path and any missing parents with mode; an existing directory is success.
-bool make_directories(const std::string& path, mode_t mode) {
+}  // namespace
+
+bool xdg_make_directories(const std::string& path, mode_t mode) {
     if (is_directory(path)) {
         return true;
     }
@@ -69,6 +70,8 @@ bool make_directories(const std::string& path, mode_t mode) {
     }
     return is_directory(path);
 }
+
+namespace {
 
 // The process id in a temporary file's name, ".NAME.tmpPID.SEQ" where NAME is one of the
 // settings', or 0 for any other name: other files in the folder are not ours to remove.
@@ -169,10 +172,10 @@ int xdg_create_key(void* context) {
         return 0;
     }
     // A config home made here is private, as the XDG rules ask; the key below it is not.
-    if (!make_directories(store.config_home, 0700)) {
+    if (!xdg_make_directories(store.config_home, 0700)) {
         return 0;
     }
-    return make_directories(key_directory(store.config_home), 0755) ? 1 : 0;
+    return xdg_make_directories(key_directory(store.config_home), 0755) ? 1 : 0;
 }
 
 // The first base directory that has the value's file decides it: a value the user cannot

@@ -8,6 +8,8 @@
 // holds its text followed by one newline; files edited by hand may leave the newline out.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -25,6 +27,9 @@ struct XdgStore {
 // The store as the environment names it. Relative and empty entries are ignored, as the XDG
 // base-directory rules ask; without $XDG_CONFIG_HOME and $HOME there is no writable home.
 XdgStore xdg_store_from_environment();
+
+// Creates path and any missing parents with mode; an existing directory is success.
+bool xdg_make_directories(const std::string& path, mode_t mode);
 
 // A registry over store; the store must outlive every use of the result.
 SettingsRegistry xdg_settings_registry(XdgStore& store);

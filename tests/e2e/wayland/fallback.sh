@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The saver where the compositor has no layer-shell (headless weston): it says so once on stderr
 # and draws in a full-screen toplevel instead, at the output's size; SIGTERM ends it with 0.
+# weston tells no program about idle time either: the idle watcher says what to use, and ends.
 # weston's screenshots come out empty on its headless pixman output, so the drawing is read from
 # the protocol log: a 1024x768 configure, then buffers committed frame after frame.
 . "$(dirname "$0")/wayland_lib.sh"
@@ -23,3 +24,8 @@ frames=$(grep -c 'wl_surface@[0-9]*\.commit()' "$ZELM_ERR")
 step "SIGTERM ends it with 0"
 kill -TERM "$ZELM_PID"
 expect_exit 2 0
+
+step "the idle watcher finds no idle source: it names swayidle and ends with 1"
+start_wayland_zelm --idle 2
+expect_exit 5 1
+grep -q '^zelm: .*swayidle' "$ZELM_ERR" || fail "no word of swayidle: $(cat "$ZELM_ERR")"

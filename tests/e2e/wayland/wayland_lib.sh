@@ -30,14 +30,16 @@ chmod 755 "$WL_HOME"
 chmod 700 "$WL_HOME/run"
 [ ${#as_nobody[@]} -eq 0 ] || chown -R nobody:nogroup "$WL_HOME"
 COMPOSITOR_PID=
+BUS_PID=
 WAYLAND_DISPLAY=
 SWAYSOCK=
 
 wayland_cleanup() {
-    if [ -n "$COMPOSITOR_PID" ]; then
-        kill "$COMPOSITOR_PID" 2>/dev/null || true
-        wait "$COMPOSITOR_PID" 2>/dev/null || true
-    fi
+    local pid
+    for pid in $COMPOSITOR_PID $BUS_PID; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
     e2e_cleanup
     rm -rf "$WL_HOME"
 }
@@ -87,6 +89,28 @@ start_weston() {
     COMPOSITOR_PID=$!
     wait_until 10 socket_ready || fail "weston did not start: $(tail -n 5 "$E2E_TMP/compositor.log")"
     WAYLAND_DISPLAY=wayland-5
+}
+
+# start_mutter: GNOME's compositor, headless, with one 1024x768 monitor, on a session bus of
+# its own at $WL_HOME/run/bus, where zelm finds it through XDG_RUNTIME_DIR.
+start_mutter() {
+    command -v mutter >/dev/null || { echo "SKIP: mutter is not installed"; exit 77; }
+    local bus="unix:path=$WL_HOME/run/bus"
+    user_env
+    "${USER_ENV[@]}" dbus-daemon --session --nofork --address="$bus" >"$E2E_TMP/bus.log" 2>&1 &
+    BUS_PID=$!
+    wait_until 10 test -S "$WL_HOME/run/bus" || fail "no session bus: $(cat "$E2E_TMP/bus.log")"
+    "${USER_ENV[@]}" env DBUS_SESSION_BUS_ADDRESS="$bus" mutter \
+        --headless --wayland --no-x11 --wayland-display wayland-7 --virtual-monitor 1024x768 \
+        >"$E2E_TMP/compositor.log" 2>&1 &
+    COMPOSITOR_PID=$!
+    mutter_up() { socket_ready || ! kill -0 "$COMPOSITOR_PID" 2>/dev/null; }
+    wait_until 20 mutter_up || fail "mutter did not start: $(tail -n 5 "$E2E_TMP/compositor.log")"
+    if ! socket_ready; then
+        echo "SKIP: headless mutter cannot run here: $(tail -n 3 "$E2E_TMP/compositor.log")"
+        exit 77
+    fi
+    WAYLAND_DISPLAY=wayland-7
 }
 
 # start_wayland_zelm ARGS...: zelm as the compositor's user; its stderr in ZELM_ERR.

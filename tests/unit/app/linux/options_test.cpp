@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "app/linux/linux_options.hpp"
@@ -194,6 +195,42 @@ TEST(HackRequest, OverlayTakesTheSaverOptionsAndNoX11Window) {
     EXPECT_EQ(parse({"--overlay", "-root"}).target, HackTarget::bad);
     EXPECT_EQ(parse({"--overlay", "--x11"}).target, HackTarget::bad);
     EXPECT_EQ(parse({"-window-id", "7", "--wayland"}).target, HackTarget::bad);
+}
+
+TEST(HackRequest, IdleAndAutostartTakeSecondsAndTheSaverOptions) {
+    const HackRequest idle = parse({"--idle", "300", "--fps", "--alt-blend"});
+    EXPECT_EQ(idle.target, HackTarget::idle);
+    EXPECT_EQ(idle.idle_seconds, 300);
+    EXPECT_EQ(parse({"--autostart", "86400"}).target, HackTarget::autostart);
+    EXPECT_EQ(parse({"--no-autostart"}).target, HackTarget::no_autostart);
+    for (const auto& refused :
+         {parse({"--idle", "0"}), parse({"--idle", "86401"}), parse({"--idle"}),
+          parse({"--idle", "5", "--overlay"}), parse({"--idle", "5", "-root"}),
+          parse({"--idle", "5", "--x11"}), parse({"--idle", "5", "--bogus"}),
+          parse({"--autostart", "5", "--no-autostart"})}) {
+        EXPECT_EQ(refused.target, HackTarget::bad);
+    }
+}
+
+// The watcher's saver and the autostart entry get the look through saver_options.
+TEST(HackRequest, TheSaverOptionsGiveBackTheSameLook) {
+    for (const auto& request :
+         {parse({"--idle", "9"}),
+          parse({"--idle", "9", "--delay", "0", "--fps", "--heightfield", "--no-alt-blend"}),
+          parse({"--idle", "9", "--no-heightfield", "--alt-blend"})}) {
+        std::vector<const char*> argv{"zelm", "--overlay"};
+        const std::vector<std::string> options = saver_options(request);
+        for (const std::string& option : options) {
+            argv.push_back(option.c_str());
+        }
+        const HackRequest saver =
+            parse_hack_request(static_cast<int>(argv.size()), argv.data(), nullptr);
+        EXPECT_EQ(saver.target, HackTarget::overlay);
+        EXPECT_EQ(saver.delay_us, request.delay_us);
+        EXPECT_EQ(saver.show_fps, request.show_fps);
+        EXPECT_EQ(saver.heightfield, request.heightfield);
+        EXPECT_EQ(saver.alt_blend, request.alt_blend);
+    }
 }
 
 TEST(HackRequest, TheLastDisplayChoiceCountsInEveryMode) {

@@ -1,0 +1,116 @@
+#include "app/linux/autostart.hpp"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include "app/linux/linux_shell.hpp"
+#include "platform/replace_file.hpp"
+#include "settings/xdg/registry_xdg.hpp"
+
+namespace zelm {
+
+namespace {
+
+constexpr char entry_name[] = "zelm.desktop";
+
+// One argument of an Exec key: quoted where the desktop entry rules reserve a character, with
+// '"', '`', '$' and '\' escaped inside the quotes, and '%' doubled (field codes). Then every
+// '\' is doubled again, since the key's value is itself an escaped string.
+std::string exec_argument(const std::string& argument) {
+    const bool quote = argument.find_first_of(" \t\"'\\><~|&;$*?#()`") != std::string::npos;
+    std::string text = quote ? "\"" : "";
+    for (const char c : argument) {
+        if (quote && std::strchr("\"`$\\", c) != nullptr) {
+            text += "\\\\";  // the quote's backslash, escaped for the string
+            text += c == '\\' ? "\\\\" : std::string(1, c);
+        } else if (c == '%') {
+            text += "%%";
+        } else {
+            text += c;
+        }
+    }
+    return quote ? text + "\"" : text;
+}
+
+// This program's own path, so that the entry runs the copy that wrote it.
+std::string own_path() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : "zelm";
+}
+
+// The autostart folder, or empty (said) without a home to put it in.
+std::string autostart_directory() {
+    const XdgStore store = xdg_store_from_environment();
+    if (store.config_home.empty()) {
+        linux_report("no home folder for the autostart entry: set HOME or XDG_CONFIG_HOME");
+        return "";
+    }
+    return store.config_home + "/autostart";
+}
+
+}  // namespace
+
+std::string autostart_entry(const std::string& program, const HackRequest& request) {
+    for (const char c : program) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            return "";
+        }
+    }
+    std::string command =
+        exec_argument(program) + " --idle " + std::to_string(request.idle_seconds);
+    for (const std::string& option : saver_options(request)) {
+        command += " " + option;
+    }
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Name=Zelm\n"
+           "GenericName=Screen Saver\n"
+           "Comment=Shows the Zelm screen saver after " +
+           std::to_string(request.idle_seconds) +
+           " seconds without input\n"
+           "Exec=" +
+           command +
+           "\n"
+           "Icon=zelm\n"
+           "Terminal=false\n"
+           "X-GNOME-Autostart-enabled=true\n";
+}
+
+int write_autostart(const HackRequest& request) {
+    const std::string entry = autostart_entry(own_path(), request);
+    if (entry.empty()) {
+        linux_report("zelm's path holds a control character: no autostart entry can run it");
+        return 1;
+    }
+    const std::string directory = autostart_directory();
+    if (directory.empty()) {
+        return 1;
+    }
+    if (!xdg_make_directories(directory, 0700) || !replace_file(directory, entry_name, entry)) {
+        const std::string line =
+            "couldn't write " + directory + "/" + entry_name + ": " + std::strerror(errno);
+        linux_report(line.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int remove_autostart() {
+    const std::string directory = autostart_directory();
+    if (directory.empty()) {
+        return 1;
+    }
+    const std::string path = directory + "/" + entry_name;
+    if (unlink(path.c_str()) != 0 && errno != ENOENT) {
+        const std::string line = "couldn't remove " + path + ": " + std::strerror(errno);
+        linux_report(line.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace zelm

@@ -1,0 +1,143 @@
+#include "app/linux/gnome_idle.hpp"
+
+#include <dbus/dbus.h>
+
+#include <initializer_list>
+
+#include "app/linux/dbus_inhibit.hpp"
+
+namespace zelm {
+
+namespace {
+
+constexpr char monitor_service[] = "org.gnome.Mutter.IdleMonitor";
+constexpr char monitor_path[] = "/org/gnome/Mutter/IdleMonitor/Core";
+constexpr char session_service[] = "org.gnome.SessionManager";
+constexpr char session_path[] = "/org/gnome/SessionManager";
+constexpr dbus_uint32_t inhibit_idle = 8;  // the session manager's flag for "idle held off"
+constexpr int call_timeout_ms = 1000;
+
+// Calls method with at most one argument (type DBUS_TYPE_INVALID for none) and waits for the
+// reply; null when the call failed.
+DBusMessage* call(DBusConnection* bus, const char* service, const char* path, const char* method,
+                  int type, const void* argument) {
+    DBusMessage* message = dbus_message_new_method_call(service, path, service, method);
+    if (message == nullptr) {
+        return nullptr;
+    }
+    DBusMessage* reply = nullptr;
+    if (type == DBUS_TYPE_INVALID ||
+        dbus_message_append_args(message, type, argument, DBUS_TYPE_INVALID)) {
+        DBusError error;
+        dbus_error_init(&error);
+        reply = dbus_connection_send_with_reply_and_block(bus, message, call_timeout_ms, &error);
+        dbus_error_free(&error);
+    }
+    dbus_message_unref(message);
+    return reply;
+}
+
+// The watch id that a monitor call returns, or 0.
+std::uint32_t watch_id(DBusMessage* reply) {
+    dbus_uint32_t id = 0;
+    if (reply != nullptr) {
+        if (!dbus_message_get_args(reply, nullptr, DBUS_TYPE_UINT32, &id, DBUS_TYPE_INVALID)) {
+            id = 0;
+        }
+        dbus_message_unref(reply);
+    }
+    return id;
+}
+
+}  // namespace
+
+bool gnome_idle_open(GnomeIdleMonitor& monitor, std::uint64_t timeout_ms) {
+    monitor = GnomeIdleMonitor{};
+    DBusConnection* bus = open_session_bus();
+    if (bus == nullptr) {
+        return false;
+    }
+    // The watches fire as signals sent to us alone; the rule makes sure the bus passes them.
+    dbus_bus_add_match(bus,
+                       "type='signal',interface='org.gnome.Mutter.IdleMonitor',"
+                       "member='WatchFired'",
+                       nullptr);
+    const dbus_uint64_t interval = timeout_ms;
+    monitor.idle_watch = watch_id(
+        call(bus, monitor_service, monitor_path, "AddIdleWatch", DBUS_TYPE_UINT64, &interval));
+    if (monitor.idle_watch == 0) {
+        close_session_bus(bus);
+        return false;
+    }
+    monitor.bus = bus;
+    return true;
+}
+
+int gnome_idle_descriptor(const GnomeIdleMonitor& monitor) {
+    int descriptor = -1;
+    dbus_connection_get_unix_fd(monitor.bus, &descriptor);
+    return descriptor;
+}
+
+bool gnome_idle_queued(const GnomeIdleMonitor& monitor) {
+    return dbus_connection_get_dispatch_status(monitor.bus) == DBUS_DISPATCH_DATA_REMAINS;
+}
+
+bool gnome_idle_read(GnomeIdleMonitor& monitor, GnomeIdleEvents& events) {
+    dbus_connection_read_write(monitor.bus, 0);
+    while (DBusMessage* message = dbus_connection_pop_message(monitor.bus)) {
+        dbus_uint32_t id = 0;
+        if (dbus_message_is_signal(message, monitor_service, "WatchFired") &&
+            dbus_message_get_args(message, nullptr, DBUS_TYPE_UINT32, &id, DBUS_TYPE_INVALID)) {
+            if (id == monitor.idle_watch) {
+                events.idle = 1;
+            } else if (id != 0 && id == monitor.active_watch) {
+                events.active = 1;
+                monitor.active_watch = 0;
+            }
+        }
+        dbus_message_unref(message);
+    }
+    return dbus_connection_get_is_connected(monitor.bus) != 0;
+}
+
+void gnome_idle_watch_for_input(GnomeIdleMonitor& monitor) {
+    if (monitor.active_watch == 0) {
+        monitor.active_watch = watch_id(call(monitor.bus, monitor_service, monitor_path,
+                                             "AddUserActiveWatch", DBUS_TYPE_INVALID, nullptr));
+    }
+}
+
+bool gnome_idle_inhibited(const GnomeIdleMonitor& monitor) {
+    DBusMessage* reply = call(monitor.bus, session_service, session_path, "IsInhibited",
+                              DBUS_TYPE_UINT32, &inhibit_idle);
+    dbus_bool_t inhibited = FALSE;
+    if (reply != nullptr) {
+        if (!dbus_message_get_args(reply, nullptr, DBUS_TYPE_BOOLEAN, &inhibited,
+                                   DBUS_TYPE_INVALID)) {
+            inhibited = FALSE;
+        }
+        dbus_message_unref(reply);
+    }
+    return inhibited != FALSE;
+}
+
+void gnome_idle_close(GnomeIdleMonitor& monitor) {
+    if (monitor.bus == nullptr) {
+        return;
+    }
+    for (const std::uint32_t id : {monitor.idle_watch, monitor.active_watch}) {
+        if (id != 0) {
+            const dbus_uint32_t argument = id;
+            DBusMessage* reply = call(monitor.bus, monitor_service, monitor_path, "RemoveWatch",
+                                      DBUS_TYPE_UINT32, &argument);
+            if (reply != nullptr) {
+                dbus_message_unref(reply);
+            }
+        }
+    }
+    close_session_bus(monitor.bus);
+    monitor = GnomeIdleMonitor{};
+}
+
+}  // namespace zelm

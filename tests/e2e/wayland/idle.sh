@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# The idle watcher under headless sway, whose idle time comes through KDE's older protocol:
+# zelm --idle 2 covers the 1024x768 output within 4 s (not at once), a key ends the saver but not
+# the watcher, the saver comes back within 4 s, and SIGTERM ends both with 0. A second watcher
+# on the same compositor refuses to run.
+. "$(dirname "$0")/wayland_lib.sh"
+for tool in grim wtype identify; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+start_sway
+
+step "the saver is not there at once, and covers the output within 4 s"
+start_wayland_zelm --idle 2 --fps
+sleep 0.5
+shot early
+lit early 1024x768+0+0 && fail "the saver came at once"
+wait_until 4 shows_scene HEADLESS-1 || fail "no saver within 4 s"
+as_user "$WL_HOME/bin/zelm" --idle 2 2>"$E2E_TMP/second" && fail "a second watcher ran"
+grep -q "already watching" "$E2E_TMP/second" ||
+    fail "the second watcher said: $(cat "$E2E_TMP/second")"
+
+step "a key ends the saver; the watcher stays"
+saver=$(pgrep -P "$ZELM_PID") || fail "the saver is not the watcher's child"
+[ "$(tr '\0' ' ' <"/proc/$saver/cmdline")" = "zelm --overlay --fps " ] ||
+    fail "the saver runs as: $(tr '\0' ' ' <"/proc/$saver/cmdline")"
+type_key
+wait_until 2 eval '! kill -0 "$saver" 2>/dev/null' || fail "the key did not end the saver"
+zelm_running || fail "the watcher ended with the saver"
+
+step "idle again: the saver is back within 4 s"
+wait_until 4 shows_scene HEADLESS-1 || fail "no saver after the second idle period"
+saver=$(pgrep -P "$ZELM_PID") || fail "no saver process"
+
+step "SIGTERM ends the watcher and its saver with 0"
+kill -TERM "$ZELM_PID"
+expect_exit 4 0
+kill -0 "$saver" 2>/dev/null && fail "the saver outlived the watcher"
+[ ! -s "$ZELM_ERR" ] || fail "stderr: $(cat "$ZELM_ERR")"
