@@ -1,5 +1,6 @@
 #include "app/wayland/wayland_client.hpp"
 
+#include "app/linux/linux_shell.hpp"
 #include "app/wayland/wayland_shell.hpp"
 
 #include <EGL/eglext.h>
@@ -317,6 +318,11 @@ bool wayland_roundtrip() {
     }
     follow_seat_capabilities();
     return true;
+}
+
+void wayland_connection_lost() {
+    linux_report("lost the connection to the Wayland compositor");
+    std::exit(1);
 }
 
 void wayland_forget_gone_outputs() {

@@ -103,6 +103,10 @@ bool wayland_dispatch();
 // connection broke.
 bool wayland_roundtrip();
 
+// The compositor went away: says so on stderr and ends the process with 1, since nothing can be
+// shown or put back over the connection.
+[[noreturn]] void wayland_connection_lost();
+
 // Frees the outputs that the registry removed; their surfaces must be gone already.
 void wayland_forget_gone_outputs();
 

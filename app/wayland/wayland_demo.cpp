@@ -9,7 +9,6 @@
 #include <poll.h>
 #include <wayland-egl.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
@@ -79,12 +78,6 @@ void apply_configure() {
     }
 }
 
-// The compositor went away: nothing can be shown or put back over this connection.
-[[noreturn]] void connection_lost() {
-    linux_report("lost the connection to the Wayland compositor");
-    std::exit(1);
-}
-
 // The surface and its toplevel, made before the creation steps as the X window is.
 void make_demo_window() {
     demo.width = window_width;
@@ -128,7 +121,7 @@ void show_window() {
     wl_surface_commit(demo.window.surface);
     while (demo.window.configure_pending == 0 && demo.window.close_requested == 0) {
         if (wl_display_dispatch(wayland.display) < 0) {
-            connection_lost();
+            wayland_connection_lost();
         }
     }
     apply_configure();
@@ -299,7 +292,7 @@ int drain_events(void*) {
         platform_destroy_demo_window();
     }
     if (!wayland_dispatch()) {
-        connection_lost();
+        wayland_connection_lost();
     }
     if (demo.window.surface != nullptr) {
         apply_configure();

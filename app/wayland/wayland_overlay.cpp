@@ -12,8 +12,6 @@
 #include <wayland-egl.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -203,8 +201,7 @@ void handle_input() {
 // Handles everything that arrived; returns 1 when the run ends.
 int drain_events(void*) {
     if (!wayland_dispatch()) {
-        linux_report("lost the connection to the Wayland compositor");
-        std::exit(1);
+        wayland_connection_lost();
     }
     for (const auto& surface : overlay.surfaces) {
         if (configure_pending(*surface)) {
