@@ -320,6 +320,11 @@ bool wayland_roundtrip() {
     return true;
 }
 
+void wayland_wait_briefly() {
+    pollfd connection{wl_display_get_fd(wayland.display), POLLIN, 0};
+    poll(&connection, 1, 5);
+}
+
 void wayland_connection_lost() {
     linux_report("lost the connection to the Wayland compositor");
     std::exit(1);

@@ -103,6 +103,11 @@ bool wayland_dispatch();
 // connection broke.
 bool wayland_roundtrip();
 
+// Waits a few milliseconds at most for the compositor to send something, without reading it:
+// for a loop whose surfaces all wait for their frame callbacks, so that it neither spins nor
+// stops reading input.
+void wayland_wait_briefly();
+
 // The compositor went away: says so on stderr and ends the process with 1, since nothing can be
 // shown or put back over the connection.
 [[noreturn]] void wayland_connection_lost();

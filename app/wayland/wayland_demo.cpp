@@ -6,7 +6,6 @@
 // the inhibit also when the process ends early (exit).
 #include <EGL/egl.h>
 #include <GL/gl.h>
-#include <poll.h>
 #include <wayland-egl.h>
 
 #include <cstdlib>
@@ -276,8 +275,7 @@ void handle_input() {
 // the unpaced loop neither spins nor stops reading input.
 void draw_demo_frame() {
     if (demo.frame_gate.callback != nullptr) {
-        pollfd connection{wl_display_get_fd(wayland.display), POLLIN, 0};
-        poll(&connection, 1, 5);
+        wayland_wait_briefly();
         return;
     }
     if (demo.window.surface != nullptr) {

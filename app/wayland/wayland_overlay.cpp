@@ -217,12 +217,15 @@ EGLSurface drawing_surface = EGL_NO_SURFACE;  // the one that platform_swap_buff
 
 // One frame on every configured surface whose last frame was shown, each at its own size. Each
 // frame advances the scene by the time since the one before, so motion keeps its speed however
-// many outputs there are.
+// many outputs there are. When none may draw, a short wait: unpaced (--delay 0), the loop would
+// otherwise spin until a frame callback came.
 void draw_all() {
+    bool drew = false;
     for (const auto& surface : overlay.surfaces) {
         if (surface->egl_surface == EGL_NO_SURFACE || surface->frame_gate.callback != nullptr) {
             continue;
         }
+        drew = true;
         wayland_request_frame(surface->frame_gate, surface->surface);
         eglMakeCurrent(wayland.egl_display, surface->egl_surface, surface->egl_surface,
                        wayland.egl_context);
@@ -230,6 +233,9 @@ void draw_all() {
         drawing_surface = surface->egl_surface;
         scene_resize(surface->width, surface->height);
         draw_frame();
+    }
+    if (!drew) {
+        wayland_wait_briefly();
     }
 }
 
