@@ -28,8 +28,6 @@ namespace {
 constexpr std::uint32_t compositor_version = 4;
 constexpr std::uint32_t seat_version = 5;
 
-std::uint32_t seat_capabilities = 0;  // as last announced; the devices follow after a dispatch
-
 // The compositor checks that we are alive; answering is all there is to it.
 void on_ping(void*, xdg_wm_base* base, std::uint32_t serial) {
     xdg_wm_base_pong(base, serial);
@@ -38,7 +36,7 @@ void on_ping(void*, xdg_wm_base* base, std::uint32_t serial) {
 const xdg_wm_base_listener wm_base_listener = {.ping = on_ping};
 
 void on_capabilities(void*, wl_seat*, std::uint32_t capabilities) {
-    seat_capabilities = capabilities;
+    wayland.seat_capabilities = capabilities;
 }
 
 void on_seat_name(void*, wl_seat*, const char*) {}
@@ -186,7 +184,7 @@ void follow_seat_capabilities() {
     if (wayland.seat == nullptr) {
         return;
     }
-    const bool has_pointer = (seat_capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
+    const bool has_pointer = (wayland.seat_capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
     if (has_pointer && wayland.pointer == nullptr) {
         wayland.pointer = wl_seat_get_pointer(wayland.seat);
         wl_pointer_add_listener(wayland.pointer, &pointer_listener, nullptr);
@@ -194,7 +192,7 @@ void follow_seat_capabilities() {
         wl_pointer_release(wayland.pointer);
         wayland.pointer = nullptr;
     }
-    const bool has_keyboard = (seat_capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
+    const bool has_keyboard = (wayland.seat_capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
     if (has_keyboard && wayland.keyboard == nullptr) {
         wayland.keyboard = wl_seat_get_keyboard(wayland.seat);
         wl_keyboard_add_listener(wayland.keyboard, &keyboard_listener, nullptr);
@@ -202,7 +200,7 @@ void follow_seat_capabilities() {
         wl_keyboard_release(wayland.keyboard);
         wayland.keyboard = nullptr;
     }
-    const bool has_touch = (seat_capabilities & WL_SEAT_CAPABILITY_TOUCH) != 0;
+    const bool has_touch = (wayland.seat_capabilities & WL_SEAT_CAPABILITY_TOUCH) != 0;
     if (has_touch && wayland.touch == nullptr) {
         wayland.touch = wl_seat_get_touch(wayland.seat);
         wl_touch_add_listener(wayland.touch, &touch_listener, nullptr);

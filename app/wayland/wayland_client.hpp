@@ -49,6 +49,7 @@ struct WaylandClient {
     ext_idle_notifier_v1* idle_notifier;                // likewise
     org_kde_kwin_idle* kde_idle;                        // likewise
     wl_seat* seat;
+    std::uint32_t seat_capabilities;  // as last announced; the devices follow after a dispatch
     wl_pointer* pointer;
     wl_keyboard* keyboard;
     wl_touch* touch;
