@@ -136,7 +136,8 @@ void start_saver(const std::vector<std::string>& arguments, const sigset_t& unbl
     watcher.saver_descriptor = static_cast<int>(syscall(SYS_pidfd_open, child, 0));
 }
 
-// Collects the saver once it has ended (without waiting when wait_ms is 0); true when it has.
+// Collects the saver once it has ended (without waiting when wait_ms is 0, without end when it
+// is -1); true when it has. Without a pidfd only the endless wait waits.
 bool saver_ended(int wait_ms) {
     if (watcher.saver == 0) {
         return true;
@@ -145,8 +146,9 @@ bool saver_ended(int wait_ms) {
     if (watcher.saver_descriptor >= 0 && poll(&descriptor, 1, wait_ms) <= 0) {
         return false;
     }
+    const bool wait = watcher.saver_descriptor >= 0 || wait_ms < 0;
     int status = 0;
-    if (waitpid(watcher.saver, &status, watcher.saver_descriptor >= 0 ? 0 : WNOHANG) == 0) {
+    if (waitpid(watcher.saver, &status, wait ? 0 : WNOHANG) == 0) {
         return false;
     }
     if (watcher.saver_descriptor >= 0) {
@@ -164,9 +166,7 @@ void end_saver() {
     kill(watcher.saver, SIGTERM);
     if (!saver_ended(saver_grace_ms)) {
         kill(watcher.saver, SIGKILL);
-        waitpid(watcher.saver, nullptr, 0);
-        close(watcher.saver_descriptor);
-        watcher.saver = 0;
+        saver_ended(-1);
     }
 }
 
