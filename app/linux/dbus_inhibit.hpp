@@ -24,7 +24,8 @@ struct DbusInhibit {
 };
 
 // Calls Inhibit on the session bus. Without a bus or a service, or when the call fails, the
-// result holds no connection and nothing is said: the X server's blanking is still held off.
+// result holds no connection and nothing is said: the display system's own hold (the X server's
+// blanking, the Wayland idle inhibitor) still stands.
 DbusInhibit inhibit_desktop_idle(const char* application, const char* reason);
 
 // Calls UnInhibit with the cookie and closes the connection; nothing when none is held.
