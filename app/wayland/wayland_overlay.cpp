@@ -50,8 +50,9 @@ struct OverlaySurface {
 
 struct WaylandOverlay {
     std::vector<std::unique_ptr<OverlaySurface>> surfaces;  // stable addresses for the listeners
-    int end_requested;  // input, a signal, or the scene's request
-    int scene_failed;   // the scene asked to end during its setup
+    int end_requested;           // input, a signal, or the scene's request
+    int scene_failed;            // the scene asked to end during its setup
+    EGLSurface drawing_surface;  // the one that platform_swap_buffers shows
 };
 
 WaylandOverlay overlay{};
@@ -213,8 +214,6 @@ int drain_events(void*) {
     return (stop_signal != 0 || overlay.end_requested != 0 || overlay.surfaces.empty()) ? 1 : 0;
 }
 
-EGLSurface drawing_surface = EGL_NO_SURFACE;  // the one that platform_swap_buffers shows
-
 // One frame on every configured surface whose last frame was shown, each at its own size. Each
 // frame advances the scene by the time since the one before, so motion keeps its speed however
 // many outputs there are. When none may draw, a short wait: unpaced (--delay 0), the loop would
@@ -230,7 +229,7 @@ void draw_all() {
         eglMakeCurrent(wayland.egl_display, surface->egl_surface, surface->egl_surface,
                        wayland.egl_context);
         eglSwapInterval(wayland.egl_display, 0);  // never wait on a hidden surface
-        drawing_surface = surface->egl_surface;
+        overlay.drawing_surface = surface->egl_surface;
         scene_resize(surface->width, surface->height);
         draw_frame();
     }
@@ -247,7 +246,7 @@ void end_run() {
 void nothing() {}
 
 void swap_buffers() {
-    eglSwapBuffers(wayland.egl_display, drawing_surface);
+    eglSwapBuffers(wayland.egl_display, overlay.drawing_surface);
 }
 
 const LinuxShellHooks wayland_overlay_shell = {
