@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# usage: overlay_cpu.sh ZELM DATA SECONDS
-# zelm --overlay at its defaults on a 1024x768 headless sway output: after two seconds of
-# warm-up, its user + system time over SECONDS, printed as "zelm-overlay CPU_PERCENT". sway
-# refuses root, so as root sway and zelm run as nobody, from copies in a home of their own.
+# usage: overlay_cpu.sh ZELM DATA SECONDS [NAME OPTION...]
+# zelm --overlay at its defaults (or with the OPTIONs) on a 1024x768 headless sway output: after
+# two seconds of warm-up, its user + system time over SECONDS, printed as "NAME CPU_PERCENT"
+# (NAME zelm-overlay by default). sway refuses root, so as root sway and zelm run as nobody,
+# from copies in a home of their own.
 set -euo pipefail
-zelm=$1 data=$2 seconds=$3
+zelm=$1 data=$2 seconds=$3 name=${4:-zelm-overlay}
+options=("${@:5}")
 home=$(mktemp -d /tmp/zelm-bench-wayland.XXXXXX)
 sway_pid= zelm_pid=
 cleanup() {
@@ -37,7 +39,7 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 socket=$(basename "$(ls "$home/run"/wayland-? | head -n 1)")
-"${run[@]}" env WAYLAND_DISPLAY="$socket" "$home/bin/zelm" --overlay >/dev/null 2>&1 &
+"${run[@]}" env WAYLAND_DISPLAY="$socket" "$home/bin/zelm" --overlay "${options[@]}" >/dev/null 2>&1 &
 zelm_pid=$!
 
 # utime + stime of zelm, in clock ticks.
@@ -46,5 +48,5 @@ sleep 2
 before=$(ticks)
 sleep "$seconds"
 after=$(ticks)
-awk -v t="$((after - before))" -v hz="$(getconf CLK_TCK)" -v s="$seconds" \
-    'BEGIN { printf "zelm-overlay %.1f\n", 100 * t / hz / s }'
+awk -v name="$name" -v t="$((after - before))" -v hz="$(getconf CLK_TCK)" -v s="$seconds" \
+    'BEGIN { printf "%s %.1f\n", name, 100 * t / hz / s }'
