@@ -12,7 +12,7 @@ namespace {
 
 constexpr char service[] = "org.freedesktop.ScreenSaver";
 constexpr char object_path[] = "/org/freedesktop/ScreenSaver";
-constexpr int call_timeout_ms = 1000;  // a hung service must not hold up the demo for long
+constexpr int call_timeout_ms = 1000;  // a hung service must not hold up zelm for long
 
 std::string session_bus_address() {
     const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
@@ -61,6 +61,24 @@ void close_session_bus(DBusConnection* bus) {
     dbus_connection_unref(bus);
 }
 
+DBusMessage* session_bus_call(DBusConnection* bus, const char* service, const char* path,
+                              const char* method, int type, const void* argument) {
+    DBusMessage* message = dbus_message_new_method_call(service, path, service, method);
+    if (message == nullptr) {
+        return nullptr;
+    }
+    DBusMessage* reply = nullptr;
+    if (type == DBUS_TYPE_INVALID ||
+        dbus_message_append_args(message, type, argument, DBUS_TYPE_INVALID)) {
+        DBusError error;
+        dbus_error_init(&error);
+        reply = dbus_connection_send_with_reply_and_block(bus, message, call_timeout_ms, &error);
+        dbus_error_free(&error);
+    }
+    dbus_message_unref(message);
+    return reply;
+}
+
 DbusInhibit inhibit_desktop_idle(const char* application, const char* reason) {
     DbusInhibit inhibit{nullptr, 0};
     DBusConnection* bus = open_session_bus();
@@ -100,22 +118,12 @@ void release_desktop_idle(DbusInhibit& inhibit) {
     if (inhibit.bus == nullptr) {
         return;
     }
-    DBusMessage* call = dbus_message_new_method_call(service, object_path, service, "UnInhibit");
+    // Waits for the reply, so that the service has it before the process ends.
     const dbus_uint32_t cookie = inhibit.cookie;
-    if (call != nullptr &&
-        dbus_message_append_args(call, DBUS_TYPE_UINT32, &cookie, DBUS_TYPE_INVALID)) {
-        // Waits for the reply, so that the service has it before the process ends.
-        DBusError error;
-        dbus_error_init(&error);
-        DBusMessage* reply =
-            dbus_connection_send_with_reply_and_block(inhibit.bus, call, call_timeout_ms, &error);
-        if (reply != nullptr) {
-            dbus_message_unref(reply);
-        }
-        dbus_error_free(&error);
-    }
-    if (call != nullptr) {
-        dbus_message_unref(call);
+    DBusMessage* reply =
+        session_bus_call(inhibit.bus, service, object_path, "UnInhibit", DBUS_TYPE_UINT32, &cookie);
+    if (reply != nullptr) {
+        dbus_message_unref(reply);
     }
     close_session_bus(inhibit.bus);
     inhibit.bus = nullptr;

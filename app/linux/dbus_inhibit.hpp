@@ -6,6 +6,7 @@
 #include <cstdint>
 
 struct DBusConnection;
+struct DBusMessage;
 
 namespace zelm {
 
@@ -17,6 +18,12 @@ DBusConnection* open_session_bus();
 
 // Sends what is queued and closes the connection.
 void close_session_bus(DBusConnection* bus);
+
+// Calls method on the object at path of service, whose interface has the service's name, with at
+// most one argument (type DBUS_TYPE_INVALID for none), and waits a second at most for the reply,
+// which is the caller's to unref; null when the call failed.
+DBusMessage* session_bus_call(DBusConnection* bus, const char* service, const char* path,
+                              const char* method, int type, const void* argument);
 
 struct DbusInhibit {
     DBusConnection* bus;  // a private connection; null without a bus or an inhibit

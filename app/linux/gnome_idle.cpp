@@ -15,27 +15,6 @@ constexpr char monitor_path[] = "/org/gnome/Mutter/IdleMonitor/Core";
 constexpr char session_service[] = "org.gnome.SessionManager";
 constexpr char session_path[] = "/org/gnome/SessionManager";
 constexpr dbus_uint32_t inhibit_idle = 8;  // the session manager's flag for "idle held off"
-constexpr int call_timeout_ms = 1000;
-
-// Calls method with at most one argument (type DBUS_TYPE_INVALID for none) and waits for the
-// reply; null when the call failed.
-DBusMessage* call(DBusConnection* bus, const char* service, const char* path, const char* method,
-                  int type, const void* argument) {
-    DBusMessage* message = dbus_message_new_method_call(service, path, service, method);
-    if (message == nullptr) {
-        return nullptr;
-    }
-    DBusMessage* reply = nullptr;
-    if (type == DBUS_TYPE_INVALID ||
-        dbus_message_append_args(message, type, argument, DBUS_TYPE_INVALID)) {
-        DBusError error;
-        dbus_error_init(&error);
-        reply = dbus_connection_send_with_reply_and_block(bus, message, call_timeout_ms, &error);
-        dbus_error_free(&error);
-    }
-    dbus_message_unref(message);
-    return reply;
-}
 
 // The watch id that a monitor call returns, or 0.
 std::uint32_t watch_id(DBusMessage* reply) {
@@ -63,8 +42,8 @@ bool gnome_idle_open(GnomeIdleMonitor& monitor, std::uint64_t timeout_ms) {
                        "member='WatchFired'",
                        nullptr);
     const dbus_uint64_t interval = timeout_ms;
-    monitor.idle_watch = watch_id(
-        call(bus, monitor_service, monitor_path, "AddIdleWatch", DBUS_TYPE_UINT64, &interval));
+    monitor.idle_watch = watch_id(session_bus_call(bus, monitor_service, monitor_path,
+                                                   "AddIdleWatch", DBUS_TYPE_UINT64, &interval));
     if (monitor.idle_watch == 0) {
         close_session_bus(bus);
         return false;
@@ -103,14 +82,15 @@ bool gnome_idle_read(GnomeIdleMonitor& monitor, GnomeIdleEvents& events) {
 
 void gnome_idle_watch_for_input(GnomeIdleMonitor& monitor) {
     if (monitor.active_watch == 0) {
-        monitor.active_watch = watch_id(call(monitor.bus, monitor_service, monitor_path,
-                                             "AddUserActiveWatch", DBUS_TYPE_INVALID, nullptr));
+        monitor.active_watch =
+            watch_id(session_bus_call(monitor.bus, monitor_service, monitor_path,
+                                      "AddUserActiveWatch", DBUS_TYPE_INVALID, nullptr));
     }
 }
 
 bool gnome_idle_inhibited(const GnomeIdleMonitor& monitor) {
-    DBusMessage* reply = call(monitor.bus, session_service, session_path, "IsInhibited",
-                              DBUS_TYPE_UINT32, &inhibit_idle);
+    DBusMessage* reply = session_bus_call(monitor.bus, session_service, session_path, "IsInhibited",
+                                          DBUS_TYPE_UINT32, &inhibit_idle);
     dbus_bool_t inhibited = FALSE;
     if (reply != nullptr) {
         if (!dbus_message_get_args(reply, nullptr, DBUS_TYPE_BOOLEAN, &inhibited,
@@ -129,8 +109,8 @@ void gnome_idle_close(GnomeIdleMonitor& monitor) {
     for (const std::uint32_t id : {monitor.idle_watch, monitor.active_watch}) {
         if (id != 0) {
             const dbus_uint32_t argument = id;
-            DBusMessage* reply = call(monitor.bus, monitor_service, monitor_path, "RemoveWatch",
-                                      DBUS_TYPE_UINT32, &argument);
+            DBusMessage* reply = session_bus_call(monitor.bus, monitor_service, monitor_path,
+                                                  "RemoveWatch", DBUS_TYPE_UINT32, &argument);
             if (reply != nullptr) {
                 dbus_message_unref(reply);
             }
