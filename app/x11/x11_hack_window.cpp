@@ -77,7 +77,7 @@ void report_about_window(const char* format, unsigned long id) {
     linux_report(line);
 }
 
-// The attributes of hack_window, or false (said on stderr) when there is no such window.
+// The attributes of hack.window, or false (said on stderr) when there is no such window.
 bool read_window_attributes(XWindowAttributes& attributes) {
     const int before = hack.x_error_count;
     const Status status = XGetWindowAttributes(hack.display, hack.window, &attributes);
@@ -168,7 +168,7 @@ int drain_hack_events(void*) {
     return 0;
 }
 
-// Context, scene and frames for the window in hack_window; returns the exit code.
+// Context, scene and frames for the window in hack.window; returns the exit code.
 int run_in_window(long frame_delay_us) {
     XWindowAttributes attributes{};
     if (!read_window_attributes(attributes)) {

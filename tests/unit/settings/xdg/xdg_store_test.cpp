@@ -224,6 +224,21 @@ TEST_F(XdgStoreTest, WritingReplacesTheFileInsteadOfRewritingIt) {
     EXPECT_EQ(read_file(key(home) / "datadir"), "/a/much/longer/new/path\n");
 }
 
+// A value kept with the user's dotfiles behind a link, and private to its owner.
+TEST_F(XdgStoreTest, WritingGoesThroughALinkAndKeepsTheFilesPermissions) {
+    seed(home, "/old", "1", "0", "0");
+    const fs::path kept = root / "dotfiles" / "datadir";
+    write_file(kept, "/old\n");
+    fs::permissions(kept, fs::perms::owner_read | fs::perms::owner_write);
+    fs::remove(key(home) / "datadir");
+    fs::create_symlink(kept, key(home) / "datadir");
+    read_settings();
+    config_dialog_confirm("/new", 1, 0, 0);
+    EXPECT_TRUE(fs::is_symlink(key(home) / "datadir"));
+    EXPECT_EQ(read_file(kept), "/new\n");
+    EXPECT_EQ(fs::status(kept).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
 TEST_F(XdgStoreTest, KeyMissingEverywhereIsCreatedByWriting) {
     read_settings();
     fs::remove_all(key(home));
