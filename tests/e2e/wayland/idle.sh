@@ -24,7 +24,7 @@ saver=$(pgrep -P "$ZELM_PID") || fail "the saver is not the watcher's child"
 [ "$(tr '\0' ' ' <"/proc/$saver/cmdline")" = "zelm --overlay --fps " ] ||
     fail "the saver runs as: $(tr '\0' ' ' <"/proc/$saver/cmdline")"
 type_key
-wait_until 2 eval '! kill -0 "$saver" 2>/dev/null' || fail "the key did not end the saver"
+wait_until 5 eval '! kill -0 "$saver" 2>/dev/null' || fail "the key did not end the saver"
 zelm_running || fail "the watcher ended with the saver"
 
 step "idle again: the saver is back within 4 s"
