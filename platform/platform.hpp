@@ -1,6 +1,6 @@
 // The services the scene asks of the shell that runs it.
 //
-// Each shell (Win32, X11, offscreen) defines these functions once; the unit tests define their
+// Each program (zelm.scr, zelm for X11 and Wayland, zelm-capture) defines these functions once; the unit tests define their
 // own. Nothing in the scene includes an operating-system header: this file is the whole seam.
 #pragma once
 

@@ -23,6 +23,7 @@
 
 #include "app/linux/gnome_idle.hpp"
 #include "app/linux/linux_shell.hpp"
+#include "app/linux/stop_signals.hpp"
 #include "app/wayland/wayland_client.hpp"
 #include "app/wayland/wayland_shell.hpp"
 #include "ext-idle-notify-v1-client-protocol.h"
@@ -269,12 +270,8 @@ int watch(const std::vector<std::string>& saver_arguments, const sigset_t& unblo
 
 int wayland_run_idle(const HackRequest& request) {
     catch_stop_signals();
-    sigset_t stop;
+    const sigset_t stop = stop_signal_set();
     sigset_t unblocked;
-    sigemptyset(&stop);
-    sigaddset(&stop, SIGINT);
-    sigaddset(&stop, SIGTERM);
-    sigaddset(&stop, SIGHUP);
     sigprocmask(SIG_BLOCK, &stop, &unblocked);
     if (!wayland_connect()) {
         linux_report("couldn't connect to the Wayland compositor");

@@ -5,14 +5,15 @@
 // --overlay, the Wayland saver, and with --idle, the watcher that starts it after idle time.
 // Also --version; --xscreensaver-add/-remove, which edit the user's XScreenSaver programs; and
 // --autostart/--no-autostart, which write or remove the watcher's autostart entry.
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "app/linux/autostart.hpp"
 #include "app/linux/linux_options.hpp"
+#include "app/linux/linux_runner.hpp"
 #include "app/linux/linux_shell.hpp"
+#include "app/linux/stop_signals.hpp"
 #include "app/linux/xscreensaver_programs.hpp"
 #include "app/run_mode.hpp"
 #if ZELM_WITH_WAYLAND
@@ -30,17 +31,6 @@
 #include "settings/xdg/registry_xdg.hpp"
 
 namespace {
-
-// SIGINT, SIGTERM and SIGHUP end every run mode (the XScreenSaver daemon ends its hacks with
-// SIGTERM). A mask inherited from the parent must not keep them out.
-void unblock_stop_signals() {
-    sigset_t stop;
-    sigemptyset(&stop);
-    sigaddset(&stop, SIGINT);
-    sigaddset(&stop, SIGTERM);
-    sigaddset(&stop, SIGHUP);
-    sigprocmask(SIG_UNBLOCK, &stop, nullptr);
-}
 
 // The arguments as one text, the way the Windows shell receives its command line.
 std::string command_line_text(int argc, char** argv) {
@@ -70,27 +60,23 @@ void apply_saver_options(const zelm::HackRequest& request) {
     text_in_window_pixels = 1;
 }
 
-// A display system's run modes: the demo, the saver (the hack on X11, --overlay on Wayland) and
-// the idle watcher (Wayland only).
-struct Shell {
-    const char* name;
-    bool built;  // false where the build left it out: the calls are null
-    int (*run_demo)();
-    int (*run_saver)(const zelm::HackRequest& request);
-    int (*run_idle)(const zelm::HackRequest& request);
-};
-
+// The display systems' run modes: the demo, the saver (the hack on X11, --overlay on Wayland) and
+// the idle watcher (Wayland only); null where the build left a system out.
 #if ZELM_WITH_X11
-constexpr Shell x11_shell{"X11", true, zelm::x11_run_demo, zelm::x11_run_hack, nullptr};
+constexpr zelm::LinuxShell x11_shell{"X11", &zelm::x11_demo, &zelm::x11_hack, nullptr};
 #else
-constexpr Shell x11_shell{"X11", false, nullptr, nullptr, nullptr};
+constexpr zelm::LinuxShell x11_shell{"X11", nullptr, nullptr, nullptr};
 #endif
 #if ZELM_WITH_WAYLAND
-constexpr Shell wayland_shell{"Wayland", true, zelm::wayland_run_demo, zelm::wayland_run_overlay,
-                              zelm::wayland_run_idle};
+constexpr zelm::LinuxShell wayland_shell{"Wayland", &zelm::wayland_demo, &zelm::wayland_overlay,
+                                         zelm::wayland_run_idle};
 #else
-constexpr Shell wayland_shell{"Wayland", false, nullptr, nullptr, nullptr};
+constexpr zelm::LinuxShell wayland_shell{"Wayland", nullptr, nullptr, nullptr};
 #endif
+
+bool built(const zelm::LinuxShell& shell) {
+    return shell.demo != nullptr;
+}
 
 // Whether $WAYLAND_DISPLAY names a live compositor that this build can use.
 bool wayland_live() {
@@ -104,29 +90,29 @@ bool wayland_live() {
 // The display system for the request: the one it names, else Wayland where $WAYLAND_DISPLAY
 // names a live compositor; the XScreenSaver modes are X11's, the saver and its watcher Wayland's.
 // Null, after saying why, when the one needed is not built or not there.
-const Shell* choose_shell(const zelm::HackRequest& request) {
+const zelm::LinuxShell* choose_shell(const zelm::HackRequest& request) {
     using namespace zelm;
     const bool x11_modes =
         request.target == HackTarget::root || request.target == HackTarget::window;
     const bool wayland_asked = request.display == DisplayChoice::wayland ||
                                request.target == HackTarget::overlay ||
                                request.target == HackTarget::idle;
-    const Shell* shell = &x11_shell;
+    const zelm::LinuxShell* shell = &x11_shell;
     if (!x11_modes && request.display != DisplayChoice::x11) {
-        if (wayland_asked && !wayland_shell.built) {
+        if (wayland_asked && !built(wayland_shell)) {
             linux_report("this zelm was built without Wayland");
             return nullptr;
         }
         if (wayland_live()) {
             shell = &wayland_shell;
-        } else if (wayland_asked || !x11_shell.built) {
+        } else if (wayland_asked || !built(x11_shell)) {
             linux_report(
                 "couldn't connect to a Wayland compositor: WAYLAND_DISPLAY is unset or names none "
                 "that runs");
             return nullptr;
         }
     }
-    if (!shell->built) {
+    if (!built(*shell)) {
         linux_report((std::string("this zelm was built without ") + shell->name).c_str());
         return nullptr;
     }
@@ -164,7 +150,7 @@ int main(int argc, char** argv) {
     }
 
     if (hack.target == HackTarget::autostart) {
-        if (!wayland_shell.built) {
+        if (!built(wayland_shell)) {
             linux_report("this zelm was built without Wayland: the idle watcher cannot run");
             return 1;
         }
@@ -176,13 +162,14 @@ int main(int argc, char** argv) {
 
     XdgStore store = xdg_store_from_environment();
     settings_registry = xdg_settings_registry(store);
-    const Shell* shell = choose_shell(hack);
+    const zelm::LinuxShell* shell = choose_shell(hack);
     if (shell == nullptr) {
         return 1;
     }
     if (hack.target != HackTarget::none) {
         apply_saver_options(hack);
-        return hack.target == HackTarget::idle ? shell->run_idle(hack) : shell->run_saver(hack);
+        return hack.target == HackTarget::idle ? shell->run_idle(hack)
+                                               : run_linux_saver(*shell->saver, hack);
     }
     const int force_dialog = read_settings_or_warn();
 
@@ -193,7 +180,7 @@ int main(int argc, char** argv) {
         case RunMode::configure:
             return fltk_run_config_dialog();
         case RunMode::demo:
-            return shell->run_demo();
+            return run_linux_demo(*shell->demo);
     }
     return 0;
 }
