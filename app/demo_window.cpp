@@ -29,7 +29,7 @@ void fail_creation_step(const char* text, int restore_display) {
     }
     platform_message_box(text, messages::caption_error_colon, MessageIcon::error,
                          MessageOwner::none);
-    platform_destroy_demo_window();
+    platform_end_run();
 }
 
 void call_if_given(void (*step)()) {

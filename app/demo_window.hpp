@@ -45,7 +45,7 @@ extern int demo_context_created;
 void prepare_fullscreen_mode(const DemoWindowHooks& hooks);
 
 // The creation steps: cursor, display mode, window shown, pixel format, context, scene setup.
-// A failed step destroys the window (platform_destroy_demo_window) and the sequence goes on,
+// A failed step destroys the window (platform_end_run) and the sequence goes on,
 // except that a destroyed window gets no context: the two context steps are skipped then (they
 // could only fail, adding a message the failure does not call for).
 void run_demo_window_creation(const DemoWindowHooks& hooks);

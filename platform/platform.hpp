@@ -25,8 +25,9 @@ enum class MessageOwner { none, demo_window };
 void platform_message_box(const char* text, const char* caption, MessageIcon icon,
                           MessageOwner owner);
 
-// Destroys the demo window, which ends the run once the main loop sees it.
-void platform_destroy_demo_window();
+// Ends the run: the demo's window is destroyed, which ends the demo once the main loop sees it;
+// a saver, which owns no window, ends.
+void platform_end_run();
 
 // Puts back the display mode that was active before the demo switched it.
 void platform_restore_display_mode();

@@ -58,7 +58,7 @@ void report_texture_failure() {
     }
     platform_message_box(messages::texture_not_loaded, messages::caption_error, MessageIcon::error,
                          MessageOwner::none);
-    platform_destroy_demo_window();
+    platform_end_run();
 }
 
 // Loads datadir/name with loader, reporting a path too long to compose as a failed load.
@@ -107,7 +107,7 @@ void scene_setup() {
     if (platform_begin_timer_period() == 0) {
         platform_message_box(messages::timer_period_refused, messages::caption_error,
                              MessageIcon::error, MessageOwner::demo_window);
-        platform_destroy_demo_window();
+        platform_end_run();
     }
     frame_clock_tick();
 

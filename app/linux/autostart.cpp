@@ -54,7 +54,7 @@ std::string autostart_directory() {
 
 }  // namespace
 
-std::string autostart_entry(const std::string& program, const HackRequest& request) {
+std::string autostart_entry(const std::string& program, const LinuxRequest& request) {
     for (const char c : program) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
             return "";
@@ -80,7 +80,7 @@ std::string autostart_entry(const std::string& program, const HackRequest& reque
            "X-GNOME-Autostart-enabled=true\n";
 }
 
-int write_autostart(const HackRequest& request) {
+int write_autostart(const LinuxRequest& request) {
     const std::string entry = autostart_entry(own_path(), request);
     if (entry.empty()) {
         linux_report("zelm's path holds a control character: no autostart entry can run it");

@@ -10,11 +10,11 @@ namespace zelm {
 
 // The entry's text: a desktop entry whose command runs program --idle SECONDS with the saver
 // options of request. Empty when program cannot be written in a command (a control character).
-std::string autostart_entry(const std::string& program, const HackRequest& request);
+std::string autostart_entry(const std::string& program, const LinuxRequest& request);
 
 // Writes the entry for this program atomically, or removes it (which is no error when there
 // is none); 0 on success, else 1 after saying why on stderr.
-int write_autostart(const HackRequest& request);
+int write_autostart(const LinuxRequest& request);
 int remove_autostart();
 
 }  // namespace zelm

@@ -33,7 +33,7 @@ void platform_message_box(const char* text, const char* caption, MessageIcon ico
     window_services->message_box(text, caption, icon);
 }
 
-void platform_destroy_demo_window() {
+void platform_end_run() {
     window_services->end_run();
 }
 

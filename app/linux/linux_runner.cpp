@@ -77,7 +77,7 @@ int run_linux_demo(const LinuxDemo& demo) {
     return 0;
 }
 
-int run_linux_saver(const LinuxSaver& saver, const HackRequest& request) {
+int run_linux_saver(const LinuxSaver& saver, const LinuxRequest& request) {
     run.saver = &saver;
     run.services = {report_message_box, end_saver_run, nullptr, saver.swap_buffers};
     window_services = &run.services;

@@ -14,6 +14,6 @@ int run_linux_demo(const LinuxDemo& demo);
 // The shell's surfaces, the scene set up in them, and frames paced by request.delay_us until
 // the shell's drain ends the run; returns the exit code: 0 then, 1 when the run cannot start
 // or the scene cannot be set up (said on stderr).
-int run_linux_saver(const LinuxSaver& saver, const HackRequest& request);
+int run_linux_saver(const LinuxSaver& saver, const LinuxRequest& request);
 
 }  // namespace zelm

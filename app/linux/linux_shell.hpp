@@ -45,7 +45,7 @@ struct LinuxSaver {
     // context, with window_width and window_height set for the scene's setup, and wake_fd, the
     // descriptor whose input ends the wait between paced frames; the exit code when the run
     // cannot start (said on stderr), else -1.
-    int (*open)(const HackRequest& request, int& wake_fd);
+    int (*open)(const LinuxRequest& request, int& wake_fd);
     // Removes and handles every pending event; returns 1 when the run ends.
     int (*drain)(void* context);
     // Draws one frame of every surface.
@@ -61,13 +61,13 @@ struct LinuxShell {
     const char* name;
     const LinuxDemo* demo;
     const LinuxSaver* saver;
-    int (*run_idle)(const HackRequest& request);  // optional: the idle watcher
+    int (*run_idle)(const LinuxRequest& request);  // optional: the idle watcher
 };
 
 // The platform services while a run lasts, routed to it.
 struct WindowServices {
     void (*message_box)(const char* text, const char* caption, MessageIcon icon);
-    void (*end_run)();               // the scene asks to destroy the window
+    void (*end_run)();               // platform_end_run
     void (*restore_display_mode)();  // null: nothing to put back
     void (*swap_buffers)();
 };

@@ -51,7 +51,7 @@ void platform_message_box(const char* text, const char* caption, MessageIcon, Me
 }
 
 // Marks the run as over.
-void platform_destroy_demo_window() {
+void platform_end_run() {
     capture_window_destroyed = 1;
 }
 

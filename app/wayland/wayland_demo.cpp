@@ -68,7 +68,7 @@ void apply_configure() {
         }
     }
     if (demo_input(DemoInput::position_changing) == InputAction::end_demo) {
-        platform_destroy_demo_window();
+        platform_end_run();
     }
 }
 
@@ -204,7 +204,7 @@ void swap_buffers() {
 // Applies the input rules to one input; 1 when it ended the demo.
 int apply(DemoInput input) {
     if (demo_window_exists != 0 && demo_input(input) == InputAction::end_demo) {
-        platform_destroy_demo_window();
+        platform_end_run();
         return 1;
     }
     return 0;
@@ -248,7 +248,7 @@ void draw_demo_frame() {
 // Handles everything that arrived; returns 1 once the window has been destroyed.
 int drain_events(void*) {
     if (stop_signal != 0 || demo.window.close_requested != 0) {
-        platform_destroy_demo_window();
+        platform_end_run();
     }
     if (!wayland_dispatch()) {
         wayland_connection_lost();

@@ -268,7 +268,7 @@ int watch(const std::vector<std::string>& saver_arguments, const sigset_t& unblo
 
 }  // namespace
 
-int wayland_run_idle(const HackRequest& request) {
+int wayland_run_idle(const LinuxRequest& request) {
     catch_stop_signals();
     const sigset_t stop = stop_signal_set();
     sigset_t unblocked;

@@ -261,7 +261,7 @@ bool wait_for_first_configure() {
 }
 
 // EGL and the surfaces, the first one current; the exit code when the run cannot start, else -1.
-int open(const HackRequest&, int& wake_fd) {
+int open(const LinuxRequest&, int& wake_fd) {
     catch_stop_signals();
     if (!wayland_connect()) {
         linux_report("couldn't connect to the Wayland compositor");

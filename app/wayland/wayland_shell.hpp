@@ -23,6 +23,6 @@ extern const LinuxSaver wayland_overlay;
 // without input, again after each idle period, until SIGTERM, SIGINT or SIGHUP (exit code 0,
 // the saver ended too). 1, after saying why on stderr, when the compositor tells no idle time
 // or the connection breaks.
-int wayland_run_idle(const HackRequest& request);
+int wayland_run_idle(const LinuxRequest& request);
 
 }  // namespace zelm

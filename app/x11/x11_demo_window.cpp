@@ -90,7 +90,7 @@ void undo_at_exit() {
     if (demo.display != nullptr) {
         x11_restore_display_mode(demo.display);
         release_x11_blanking(demo.display, demo.blanking_hold);
-        end_display_watch(display_mode, demo.blanking_hold);
+        end_display_watch(fullscreen_crtc, demo.blanking_hold);
         XFlush(demo.display);
     }
 }
@@ -101,7 +101,7 @@ void undo_at_exit() {
 int undo_after_connection_lost(Display*) {
     std::fprintf(stderr, "zelm: %s\n", messages::x_connection_lost);
     demo.display = nullptr;
-    end_display_watch(display_mode, demo.blanking_hold);
+    end_display_watch(fullscreen_crtc, demo.blanking_hold);
     return 0;
 }
 
@@ -133,7 +133,7 @@ void make_demo_window() {
     XSetClassHint(display, demo.window, &class_hint);
     demo.invisible_cursor = make_invisible_cursor(display, demo.window);
     demo.blanking_hold = hold_off_x11_blanking(display);
-    watch_display_changes(display, display_mode, demo.blanking_hold);
+    watch_display_changes(display, fullscreen_crtc, demo.blanking_hold);
 }
 
 // The X calls behind the portable creation and destruction steps.
@@ -152,9 +152,9 @@ void hide_cursor() {
 // The window moves to the switched output's origin, which need not be the screen's.
 void switch_display_mode() {
     x11_switch_display_mode(demo.display, demo.window);
-    if (display_mode.switched != 0) {
-        XMoveWindow(demo.display, demo.window, display_mode.x, display_mode.y);
-        watch_display_changes(demo.display, display_mode, demo.blanking_hold);
+    if (fullscreen_crtc.switched != 0) {
+        XMoveWindow(demo.display, demo.window, fullscreen_crtc.x, fullscreen_crtc.y);
+        watch_display_changes(demo.display, fullscreen_crtc, demo.blanking_hold);
     }
 }
 
@@ -212,7 +212,7 @@ void delete_context() {
 
 void release_window() {
     release_x11_blanking(demo.display, demo.blanking_hold);
-    end_display_watch(display_mode, demo.blanking_hold);
+    end_display_watch(fullscreen_crtc, demo.blanking_hold);
     XDestroyWindow(demo.display, demo.window);
     demo.window = None;
     if (demo.invisible_cursor != None) {
@@ -245,14 +245,14 @@ void handle_event(const XEvent& event) {
     }
     DemoInput input;
     if (x11_demo_input(event, input) && demo_input(input) == InputAction::end_demo) {
-        platform_destroy_demo_window();
+        platform_end_run();
     }
 }
 
 // Handles every pending event; returns 1 once the window has been destroyed.
 int drain_events(void*) {
     if (stop_signal != 0) {
-        platform_destroy_demo_window();
+        platform_end_run();
     }
     while (XPending(demo.display) > 0) {
         XEvent event;
@@ -288,7 +288,7 @@ const DemoWindowHooks x11_demo_hooks = {
 void restore_display_mode() {
     if (demo.display != nullptr) {
         x11_restore_display_mode(demo.display);
-        watch_display_changes(demo.display, display_mode, demo.blanking_hold);
+        watch_display_changes(demo.display, fullscreen_crtc, demo.blanking_hold);
     }
 }
 

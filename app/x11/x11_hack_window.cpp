@@ -160,7 +160,7 @@ int drain_hack_events(void*) {
 // Context for the window in request; returns the exit code when there is none, else -1. The
 // daemon's SIGTERM ends the hack at once, even inside a frame: there is no display mode to put
 // back and the server frees the context and the connection.
-int open(const HackRequest& request, int& wake_fd) {
+int open(const LinuxRequest& request, int& wake_fd) {
     default_stop_signals();
     hack.display = XOpenDisplay(nullptr);
     if (hack.display == nullptr) {
@@ -174,8 +174,8 @@ int open(const HackRequest& request, int& wake_fd) {
     }
     XSetErrorHandler(on_x_error);
     wake_fd = ConnectionNumber(hack.display);
-    hack.window = request.target == HackTarget::root ? DefaultRootWindow(hack.display)
-                                                     : static_cast<Window>(request.window_id);
+    hack.window = request.command == LinuxCommand::root ? DefaultRootWindow(hack.display)
+                                                        : static_cast<Window>(request.window_id);
     XWindowAttributes attributes{};
     if (!read_window_attributes(attributes)) {
         return 1;

@@ -46,7 +46,7 @@ std::string command_line_text(int argc, char** argv) {
 
 // The saver's look: the stored settings with this run's options over them (nothing is written
 // back), text in the window's pixels, no mode switch (the screen is not the saver's to change).
-void apply_saver_options(const zelm::HackRequest& request) {
+void apply_saver_options(const zelm::LinuxRequest& request) {
     using namespace zelm;
     read_settings();  // what cannot be read keeps its default, without a word
     if (request.heightfield >= 0) {
@@ -90,13 +90,13 @@ bool wayland_live() {
 // The display system for the request: the one it names, else Wayland where $WAYLAND_DISPLAY
 // names a live compositor; the XScreenSaver modes are X11's, the saver and its watcher Wayland's.
 // Null, after saying why, when the one needed is not built or not there.
-const zelm::LinuxShell* choose_shell(const zelm::HackRequest& request) {
+const zelm::LinuxShell* choose_shell(const zelm::LinuxRequest& request) {
     using namespace zelm;
     const bool x11_modes =
-        request.target == HackTarget::root || request.target == HackTarget::window;
+        request.command == LinuxCommand::root || request.command == LinuxCommand::window;
     const bool wayland_asked = request.display == DisplayChoice::wayland ||
-                               request.target == HackTarget::overlay ||
-                               request.target == HackTarget::idle;
+                               request.command == LinuxCommand::overlay ||
+                               request.command == LinuxCommand::idle;
     const zelm::LinuxShell* shell = &x11_shell;
     if (!x11_modes && request.display != DisplayChoice::x11) {
         if (wayland_asked && !built(wayland_shell)) {
@@ -128,20 +128,20 @@ int main(int argc, char** argv) {
     setenv("FX_GLIDE_NOSPLASH", "1", 1);
     unblock_stop_signals();
 
-    const HackRequest hack = parse_hack_request(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
-    if (hack.target == HackTarget::help) {
+    const LinuxRequest hack = parse_linux_request(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
+    if (hack.command == LinuxCommand::help) {
         std::fputs(messages::usage, stdout);
         return 0;
     }
-    if (hack.target == HackTarget::version) {
+    if (hack.command == LinuxCommand::version) {
         std::printf("zelm %s\n", ZELM_VERSION);
         return 0;
     }
-    if (hack.target == HackTarget::xscreensaver_add ||
-        hack.target == HackTarget::xscreensaver_remove) {
-        return xscreensaver_edit_programs(hack.target == HackTarget::xscreensaver_add ? 1 : 0);
+    if (hack.command == LinuxCommand::xscreensaver_add ||
+        hack.command == LinuxCommand::xscreensaver_remove) {
+        return xscreensaver_edit_programs(hack.command == LinuxCommand::xscreensaver_add ? 1 : 0);
     }
-    if (hack.target == HackTarget::bad) {
+    if (hack.command == LinuxCommand::bad) {
         linux_report(hack.error.c_str());
         if (hack.usage_too != 0) {
             std::fputs(messages::usage, stderr);
@@ -149,14 +149,14 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    if (hack.target == HackTarget::autostart) {
+    if (hack.command == LinuxCommand::autostart) {
         if (!built(wayland_shell)) {
             linux_report("this zelm was built without Wayland: the idle watcher cannot run");
             return 1;
         }
         return write_autostart(hack);
     }
-    if (hack.target == HackTarget::no_autostart) {
+    if (hack.command == LinuxCommand::no_autostart) {
         return remove_autostart();
     }
 
@@ -166,10 +166,10 @@ int main(int argc, char** argv) {
     if (shell == nullptr) {
         return 1;
     }
-    if (hack.target != HackTarget::none) {
+    if (hack.command != LinuxCommand::none) {
         apply_saver_options(hack);
-        return hack.target == HackTarget::idle ? shell->run_idle(hack)
-                                               : run_linux_saver(*shell->saver, hack);
+        return hack.command == LinuxCommand::idle ? shell->run_idle(hack)
+                                                  : run_linux_saver(*shell->saver, hack);
     }
     const int force_dialog = read_settings_or_warn();
 

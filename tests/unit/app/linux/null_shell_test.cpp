@@ -36,7 +36,7 @@ int connect_demo() {
     return connect_result;
 }
 
-int open_saver(const HackRequest&, int&) {
+int open_saver(const LinuxRequest&, int&) {
     calls.emplace_back("open");
     return open_result;
 }
@@ -98,7 +98,7 @@ class LinuxRunner : public ::testing::Test {
 protected:
     void SetUp() override {
         testplatform::reset();
-        testplatform::on_destroy_demo_window = [] { window_services->end_run(); };
+        testplatform::on_end_run = [] { window_services->end_run(); };
         calls.clear();
         open_result = -1;
         connect_result = 1;
@@ -112,7 +112,7 @@ TEST_F(LinuxRunner, ShellThatCannotConnectEndsWith1AndTouchesNothingElse) {
 
     calls.clear();
     open_result = 1;
-    EXPECT_EQ(run_linux_saver(null_saver, HackRequest{}), 1);
+    EXPECT_EQ(run_linux_saver(null_saver, LinuxRequest{}), 1);
     EXPECT_EQ(calls, (std::vector<std::string>{"open", "close"}));
 }
 
@@ -122,7 +122,7 @@ TEST_F(LinuxRunner, SaverWhoseSceneCannotBeSetUpSaysWhyAndEndsWith1) {
     char folder[] = "/nonexistent-zelm-data";
     datadir = folder;
     testing::internal::CaptureStderr();
-    EXPECT_EQ(run_linux_saver(null_saver, HackRequest{}), 1);
+    EXPECT_EQ(run_linux_saver(null_saver, LinuxRequest{}), 1);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("zelm: the scene could not be set up from the data in "
                         "\"/nonexistent-zelm-data\"\n"),
