@@ -90,9 +90,12 @@ int write_autostart(const HackRequest& request) {
     if (directory.empty()) {
         return 1;
     }
-    if (!xdg_make_directories(directory, 0700) || !replace_file(directory, entry_name, entry)) {
-        const std::string line =
-            "couldn't write " + directory + "/" + entry_name + ": " + std::strerror(errno);
+    std::string why;
+    if (!xdg_make_directories(directory, 0700)) {
+        why = std::strerror(errno);
+    }
+    if (!why.empty() || !replace_file(directory, entry_name, entry, why)) {
+        const std::string line = "couldn't write " + directory + "/" + entry_name + ": " + why;
         linux_report(line.c_str());
         return 1;
     }
