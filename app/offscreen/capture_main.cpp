@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -84,8 +86,8 @@ int capture(CaptureOptions& options) {
         char name[32];
         std::snprintf(name, sizeof name, "frame-%04ld.png", frame);
         if (write_png_rgb(folder, name, capture_width, capture_height, rgb) == 0) {
-            std::fprintf(stderr, "zelm-capture: cannot write '%s/%s'\n", options.out_dir.c_str(),
-                         name);
+            std::fprintf(stderr, "zelm-capture: cannot write '%s/%s': %s\n",
+                         options.out_dir.c_str(), name, std::strerror(errno));
             status = 1;
         }
     }

@@ -149,11 +149,18 @@ void hide_cursor() {
     XDefineCursor(demo.display, demo.window, demo.invisible_cursor);
 }
 
-// The window moves to the switched output's origin, which need not be the screen's.
+// The watcher has the mode to put back before the server is asked to switch, so that a kill at
+// any moment puts it back. The window moves to the switched output's origin, which need not be
+// the screen's.
 void switch_display_mode() {
-    x11_switch_display_mode(demo.display, demo.window);
+    if (!x11_save_display_mode(demo.display, demo.window)) {
+        return;
+    }
+    watch_display_changes(demo.display, fullscreen_crtc, demo.blanking_hold);
+    x11_set_display_mode(demo.display);
     if (fullscreen_crtc.switched != 0) {
         XMoveWindow(demo.display, demo.window, fullscreen_crtc.x, fullscreen_crtc.y);
+    } else {
         watch_display_changes(demo.display, fullscreen_crtc, demo.blanking_hold);
     }
 }
@@ -254,6 +261,7 @@ int drain_events(void*) {
     if (stop_signal != 0) {
         platform_end_run();
     }
+    keep_display_watch(demo.display, fullscreen_crtc, demo.blanking_hold);
     while (XPending(demo.display) > 0) {
         XEvent event;
         XNextEvent(demo.display, &event);

@@ -243,30 +243,40 @@ bool leave_record(Display* display) {
 
 }  // namespace
 
-// Saves the CRTC's configuration, unless an earlier zelm's record names the one to put back,
-// and sets the found mode in its place, at the same origin.
-void x11_switch_display_mode(Display* display, Window holder) {
+// Saves the CRTC's configuration, unless an earlier zelm's record names the one to put back.
+bool x11_save_display_mode(Display* display, Window holder) {
     if (!fullscreen_crtc.found || fullscreen_crtc.crtc == None || fullscreen_crtc.switched) {
-        return;
+        return false;
     }
     ScreenResources resources(display);
     if (resources.res == nullptr) {
-        return;
+        return false;
     }
     XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources.res, fullscreen_crtc.crtc);
     if (crtc == nullptr) {
-        return;
+        return false;
     }
     fullscreen_crtc.holder = holder;
     join_or_start_record(display, *crtc);
     fullscreen_crtc.x = crtc->x;
     fullscreen_crtc.y = crtc->y;
-    RROutput output = fullscreen_crtc.output;
-    const Status status =
-        XRRSetCrtcConfig(display, resources.res, fullscreen_crtc.crtc, CurrentTime, crtc->x,
-                         crtc->y, fullscreen_crtc.mode, RR_Rotate_0, &output, 1);
     XRRFreeCrtcInfo(crtc);
-    fullscreen_crtc.switched = (status == RRSetConfigSuccess) ? 1 : 0;
+    fullscreen_crtc.switched = 1;
+    return true;
+}
+
+// Sets the found mode in the saved configuration's place, at the same origin.
+void x11_set_display_mode(Display* display) {
+    ScreenResources resources(display);
+    RROutput output = fullscreen_crtc.output;
+    if (resources.res != nullptr &&
+        XRRSetCrtcConfig(display, resources.res, fullscreen_crtc.crtc, CurrentTime,
+                         fullscreen_crtc.x, fullscreen_crtc.y, fullscreen_crtc.mode, RR_Rotate_0,
+                         &output, 1) == RRSetConfigSuccess) {
+        return;
+    }
+    leave_record(display);
+    fullscreen_crtc.switched = 0;
 }
 
 // Sets the saved CRTC configuration again, once, unless another zelm still shows the switched
