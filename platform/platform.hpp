@@ -1,7 +1,8 @@
 // The services the scene asks of the shell that runs it.
 //
-// Each program (zelm.scr, zelm for X11 and Wayland, zelm-capture) defines these functions once; the unit tests define their
-// own. Nothing in the scene includes an operating-system header: this file is the whole seam.
+// Each program (zelm.scr, zelm for X11 and Wayland, zelm-capture) defines these functions once; the
+// unit tests define their own. Nothing in the scene includes an operating-system header: this file
+// is the whole seam.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +25,11 @@ enum class MessageOwner { none, demo_window };
 // "Caption: text" where a developer or a test can read it.
 void platform_message_box(const char* text, const char* caption, MessageIcon icon,
                           MessageOwner owner);
+
+// Writes a line for whoever reads the program's log, where a box's fixed text cannot say more
+// (which file did not load): stderr in the Linux shells and zelm-capture; zelm.scr shows its
+// boxes alone.
+void platform_log(const char* text);
 
 // Ends the run: the demo's window is destroyed, which ends the demo once the main loop sees it;
 // a saver, which owns no window, ends.

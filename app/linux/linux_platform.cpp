@@ -33,6 +33,10 @@ void platform_message_box(const char* text, const char* caption, MessageIcon ico
     window_services->message_box(text, caption, icon);
 }
 
+void platform_log(const char* text) {
+    linux_report(text);
+}
+
 void platform_end_run() {
     window_services->end_run();
 }
