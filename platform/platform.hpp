@@ -25,6 +25,11 @@ enum class MessageOwner { none, demo_window };
 void platform_message_box(const char* text, const char* caption, MessageIcon icon,
                           MessageOwner owner);
 
+// Writes a line for whoever reads the program's log, where a box's fixed text cannot say more
+// (which file did not load): stderr in the Linux shells and zelm-capture; zelm.scr shows its
+// boxes alone.
+void platform_log(const char* text);
+
 // Destroys the demo window, which ends the run once the main loop sees it.
 void platform_destroy_demo_window();
 

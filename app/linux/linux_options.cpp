@@ -123,6 +123,20 @@ HackRequest from_environment(const char* value) {
 
 }  // namespace
 
+std::string run_mode_command_line(int argc, const char* const* argv) {
+    std::string text;
+    bool first = true;
+    for (int i = 1; i < argc; ++i) {
+        if (is_option(argv[i], "x11") || is_option(argv[i], "wayland")) {
+            continue;
+        }
+        text += first ? "" : " ";
+        text += argv[i];
+        first = false;
+    }
+    return text;
+}
+
 // Hex after 0x, decimal otherwise (a leading 0 is not octal), checked against X's id range.
 bool parse_window_id(const char* text, unsigned long& id) {
     if (text == nullptr) {

@@ -63,6 +63,10 @@ constexpr long largest_idle_seconds = 86400;
 // --overlay or the watcher's options the arguments are left to the run modes.
 HackRequest parse_hack_request(int argc, const char* const* argv, const char* xscreensaver_window);
 
+// The arguments that choose a Windows-style run mode ("/p", "/c"), joined by single spaces as
+// that host passes its command line: --x11 and --wayland, which may come anywhere, left out.
+std::string run_mode_command_line(int argc, const char* const* argv);
+
 // A window id as hex ("0x" or "0X" first) or decimal, blanks around it allowed; false for
 // anything else, for 0 and for values beyond X's 32-bit ids.
 bool parse_window_id(const char* text, unsigned long& id);

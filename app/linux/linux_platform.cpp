@@ -54,6 +54,10 @@ void platform_message_box(const char* text, const char* caption, MessageIcon ico
     linux_shell->message_box(text, caption, icon);
 }
 
+void platform_log(const char* text) {
+    linux_report(text);
+}
+
 void platform_destroy_demo_window() {
     linux_shell->destroy_demo_window();
 }

@@ -42,18 +42,6 @@ void unblock_stop_signals() {
     sigprocmask(SIG_UNBLOCK, &stop, nullptr);
 }
 
-// The arguments as one text, the way the Windows shell receives its command line.
-std::string command_line_text(int argc, char** argv) {
-    std::string text;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) {
-            text += ' ';
-        }
-        text += argv[i];
-    }
-    return text;
-}
-
 // The saver's look: the stored settings with this run's options over them (nothing is written
 // back), text in the window's pixels, no mode switch (the screen is not the saver's to change).
 void apply_saver_options(const zelm::HackRequest& request) {
@@ -186,7 +174,7 @@ int main(int argc, char** argv) {
     }
     const int force_dialog = read_settings_or_warn();
 
-    const std::string command_line = command_line_text(argc, argv);
+    const std::string command_line = run_mode_command_line(argc, argv);
     switch (choose_run_mode(command_line.c_str(), force_dialog)) {
         case RunMode::preview:
             return 0;

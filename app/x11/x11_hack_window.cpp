@@ -33,13 +33,33 @@ struct X11Hack {
     GLXContext context;
     int width;  // the window's latest size, from ConfigureNotify
     int height;
-    int window_destroyed;  // its DestroyNotify came: the run ends
+    int window_destroyed;  // it went (its DestroyNotify, or found gone): the run ends
     int drawing;           // a context is current on the window: GL may query it at any call
     int x_error_count;
-    int end_requested;  // the scene asked to end the run (a failure during setup)
+    int end_requested;   // the scene asked to end the run (a failure during setup)
+    int glx_error_base;  // the first of GLX's error codes; 0 until GLX was asked
 };
 
-X11Hack hack{nullptr, None, nullptr, 0, 0, 0, 0, 0, 0};
+X11Hack hack{nullptr, None, nullptr, 0, 0, 0, 0, 0, 0, 0};
+
+// GLX's errors about a drawable, counted from its error base (GL/glxproto.h, which needs the
+// server's protocol types).
+constexpr int glx_bad_drawable = 2;
+constexpr int glx_bad_current_window = 5;
+constexpr int glx_bad_window = 12;
+
+// Whether error says that hack.window is not there: the core's errors, or GLX's about a
+// drawable (a swap or a binding that reached the server after the window went).
+bool names_missing_window(const XErrorEvent& error) {
+    if (error.resourceid != hack.window) {
+        return false;
+    }
+    const int glx_code = error.error_code - hack.glx_error_base;
+    return error.error_code == BadWindow || error.error_code == BadDrawable ||
+           (hack.glx_error_base != 0 &&
+            (glx_code == glx_bad_drawable || glx_code == glx_bad_window ||
+             glx_code == glx_bad_current_window));
+}
 
 // X protocol errors are counted, reported and survived. Errors that only say that the window
 // is not there are not reported: its owner destroyed it, or it never existed (said in plainer
@@ -49,8 +69,7 @@ X11Hack hack{nullptr, None, nullptr, 0, 0, 0, 0, 0, 0};
 // DestroyNotify.
 int on_x_error(Display* display, XErrorEvent* error) {
     ++hack.x_error_count;
-    if ((error->error_code == BadWindow || error->error_code == BadDrawable) &&
-        error->resourceid == hack.window) {
+    if (names_missing_window(*error)) {
         if (hack.drawing != 0) {
             std::fflush(stderr);
             _exit(0);
@@ -77,15 +96,11 @@ void report_about_window(const char* format, unsigned long id) {
     linux_report(line);
 }
 
-// The attributes of hack.window, or false (said on stderr) when there is no such window.
+// The attributes of hack.window, or false when there is no such window.
 bool read_window_attributes(XWindowAttributes& attributes) {
     const int before = hack.x_error_count;
     const Status status = XGetWindowAttributes(hack.display, hack.window, &attributes);
-    if (status == 0 || hack.x_error_count != before) {
-        report_about_window("no window 0x%lx on this display", hack.window);
-        return false;
-    }
-    return true;
+    return status != 0 && hack.x_error_count == before;
 }
 
 // A context for the window's own visual, which must offer double-buffered RGBA OpenGL; null
@@ -97,6 +112,7 @@ GLXContext create_context_for(const XWindowAttributes& attributes) {
         linux_report("the X display has no OpenGL (GLX) extension");
         return nullptr;
     }
+    hack.glx_error_base = error_base;
     XVisualInfo wanted{};
     wanted.visualid = XVisualIDFromVisual(attributes.visual);
     wanted.screen = XScreenNumberOfScreen(attributes.screen);
@@ -130,12 +146,13 @@ GLXContext create_context_for(const XWindowAttributes& attributes) {
 
 // Takes the window's resizes and its destruction, and key presses (which end nothing), adding
 // to what its owner and others already asked for; then reads its size again, since any later
-// change now arrives as an event.
+// change now arrives as an event. False when the window has gone meanwhile.
 bool watch_window(const XWindowAttributes& attributes) {
     XSelectInput(hack.display, hack.window,
                  attributes.your_event_mask | StructureNotifyMask | KeyPressMask);
     XWindowAttributes now{};
     if (!read_window_attributes(now)) {
+        hack.window_destroyed = 1;
         return false;
     }
     hack.width = now.width;
@@ -172,6 +189,7 @@ int drain_hack_events(void*) {
 int run_in_window(long frame_delay_us) {
     XWindowAttributes attributes{};
     if (!read_window_attributes(attributes)) {
+        report_about_window("no window 0x%lx on this display", hack.window);
         return 1;
     }
     // GLX would take the window and then fail on every frame.
@@ -181,8 +199,13 @@ int run_in_window(long frame_delay_us) {
         return 1;
     }
     hack.context = create_context_for(attributes);
-    if (hack.context == nullptr || !watch_window(attributes)) {
+    if (hack.context == nullptr) {
         return 1;
+    }
+    // The window was there: if it goes now, its owner closed it while zelm started (the
+    // daemon's settings panel does as one clicks through its list), and the run ends normally.
+    if (!watch_window(attributes)) {
+        return 0;
     }
     hack.drawing = 1;
     if (!glXMakeCurrent(hack.display, hack.window, hack.context)) {

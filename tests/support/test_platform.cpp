@@ -8,6 +8,7 @@ std::uint32_t now_ms = 0;
 std::uint32_t advance_ms = 0;
 int timer_period_result = 1;
 std::vector<std::string> events;
+std::vector<std::string> log_lines;
 void (*on_destroy_demo_window)() = nullptr;
 
 void reset() {
@@ -15,6 +16,7 @@ void reset() {
     advance_ms = 0;
     timer_period_result = 1;
     events.clear();
+    log_lines.clear();
     on_destroy_demo_window = nullptr;
 }
 
@@ -44,6 +46,10 @@ void platform_message_box(const char* text, const char* caption, MessageIcon ico
     events.push_back(std::string("message_box(") + caption + ", " + text + ", " +
                      (icon == MessageIcon::error ? "error" : "none") + ", " +
                      (owner == MessageOwner::demo_window ? "demo_window" : "none") + ")");
+}
+
+void platform_log(const char* text) {
+    testplatform::log_lines.emplace_back(text);
 }
 
 void platform_destroy_demo_window() {

@@ -16,6 +16,9 @@ extern int timer_period_result;   // what platform_begin_timer_period() answers 
 // "restore_display_mode", "swap_buffers", "begin_timer_period", "end_timer_period".
 extern std::vector<std::string> events;
 
+// Every line platform_log was given, in order.
+extern std::vector<std::string> log_lines;
+
 // Called by platform_destroy_demo_window after it is logged, as a shell runs the destruction.
 extern void (*on_destroy_demo_window)();
 

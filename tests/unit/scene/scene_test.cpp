@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -150,6 +151,19 @@ TEST_F(SceneSetup, WithoutDataFilesReportsEachTextureAndGoesOn) {
     scene_setup();
     EXPECT_TRUE(glrec::gl_calls.empty());
     EXPECT_TRUE(testplatform::events.empty());
+}
+
+TEST_F(SceneSetup, TheLogNamesEachFileThatDidNotLoadAndWhy) {
+    std::string dir = empty_dir("partial");
+    fs::copy_file(data_dir + "/particle.pcx", dir + "/particle.pcx");
+    std::FILE* font = std::fopen((dir + "/font.pcx").c_str(), "wb");
+    ASSERT_NE(font, nullptr);
+    std::fputs("not a picture", font);
+    std::fclose(font);
+    setup_with(dir);
+    EXPECT_EQ(testplatform::log_lines,
+              (std::vector<std::string>{"\"" + dir + "/font.pcx\": not a PCX image zelm can load",
+                                        "\"" + dir + "/height.pcx\": " + std::strerror(ENOENT)}));
 }
 
 TEST_F(SceneSetup, FullScreenRestoresTheDisplayBeforeEachTextureMessage) {

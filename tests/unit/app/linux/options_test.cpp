@@ -242,5 +242,10 @@ TEST(HackRequest, TheLastDisplayChoiceCountsInEveryMode) {
     EXPECT_EQ(hack.display, DisplayChoice::x11);
 }
 
+TEST(RunModeCommandLine, TheDisplayChoiceDoesNotHideTheRunMode) {
+    const std::vector<const char*> argv{"zelm", "--x11", "/c", "-wayland", "x"};
+    EXPECT_EQ(run_mode_command_line(static_cast<int>(argv.size()), argv.data()), "/c x");
+}
+
 }  // namespace
 }  // namespace zelm
