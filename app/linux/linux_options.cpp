@@ -123,7 +123,6 @@ LinuxRequest from_environment(const char* value) {
 
 }  // namespace
 
-// Hex after 0x, decimal otherwise (a leading 0 is not octal), checked against X's id range.
 std::string run_mode_command_line(int argc, const char* const* argv) {
     std::string text;
     bool first = true;
@@ -138,6 +137,7 @@ std::string run_mode_command_line(int argc, const char* const* argv) {
     return text;
 }
 
+// Hex after 0x, decimal otherwise (a leading 0 is not octal), checked against X's id range.
 bool parse_window_id(const char* text, unsigned long& id) {
     if (text == nullptr) {
         return false;

@@ -212,7 +212,7 @@ bool may_start_saver() {
     if (watcher.source != IdleSource::gnome) {
         return true;
     }
-    const int answered_before = watcher.gnome.unanswered == 0;
+    const bool answered_before = watcher.gnome.unanswered == 0;
     if (gnome_idle_inhibited(watcher.gnome)) {
         // A bus that stops answering is asked again until it answers.
         if (watcher.gnome.unanswered != 0 && answered_before) {
