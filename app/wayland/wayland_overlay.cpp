@@ -319,9 +319,7 @@ void close() {
 
 const LinuxSaver wayland_overlay = {
     .open = open,
-    .drain = drain_events,
-    .frame = draw_all,
-    .swap_buffers = swap_buffers,
+    .frames = {.drain = drain_events, .frame = draw_all, .swap_buffers = swap_buffers},
     .close = close,
 };
 

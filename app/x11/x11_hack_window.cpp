@@ -249,9 +249,7 @@ void close() {
 
 const LinuxSaver x11_hack = {
     .open = open,
-    .drain = drain_hack_events,
-    .frame = draw_frame,
-    .swap_buffers = swap_buffers,
+    .frames = {.drain = drain_hack_events, .frame = draw_frame, .swap_buffers = swap_buffers},
     .close = close,
 };
 
