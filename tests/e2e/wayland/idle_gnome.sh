@@ -14,8 +14,8 @@ MANAGER_PID=$!
 trap 'kill "$MANAGER_PID" 2>/dev/null || true; wayland_cleanup' EXIT
 
 saver_shown() {
-    grep -q 'xdg_toplevel@[0-9]*\.configure(1024, 768' "$ZELM_ERR" &&
-        [ "$(grep -c 'wl_surface@[0-9]*\.commit()' "$ZELM_ERR")" -ge 10 ]
+    grep -q 'xdg_toplevel[@#][0-9]*\.configure(1024, 768' "$ZELM_ERR" &&
+        [ "$(grep -c 'wl_surface[@#][0-9]*\.commit()' "$ZELM_ERR")" -ge 10 ]
 }
 start_debug_zelm() {
     ZELM_RC=
@@ -37,7 +37,7 @@ touch "$inhibited"
 start_debug_zelm
 sleep 3
 zelm_running || fail "the watcher ended"
-grep -q 'xdg_toplevel' "$ZELM_ERR" && fail "a saver while idle was held off"
+grep -q 'xdg_toplevel[@#][0-9]' "$ZELM_ERR" && fail "a saver while idle was held off"
 rm "$inhibited"
 wait_until 5 saver_shown || fail "no saver within 5 s of the release"
 kill -TERM "$ZELM_PID"
