@@ -174,7 +174,7 @@ dismiss_until_exit() {
     local deadline=$((SECONDS + $1)) box
     while scr_running; do
         [ $SECONDS -lt $deadline ] || fail "the program did not end within $1 s"
-        box=$(window "$2")
+        box=$(window "$2") || true  # none open
         if [ -n "$box" ]; then
             xdotool windowfocus "$box" 2>/dev/null || true
             xdotool key Return
