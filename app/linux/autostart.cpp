@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 
 #include "app/linux/linux_shell.hpp"
@@ -16,9 +17,53 @@ namespace {
 
 constexpr char entry_name[] = "zelm.desktop";
 
+// Whether text is UTF-8 as a desktop entry must be (GLib refuses a key that is not): no stray
+// or overlong sequence, no surrogate, nothing past U+10FFFF.
+bool is_utf8(const std::string& text) {
+    static constexpr std::uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80             ? 1
+                                   : (lead & 0xE0) == 0xC0 ? 2
+                                   : (lead & 0xF0) == 0xE0 ? 3
+                                   : (lead & 0xF8) == 0xF0 ? 4
+                                                           : 0;
+        if (length == 0 || i + length > text.size()) {
+            return false;
+        }
+        std::uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) {
+                return false;
+            }
+            code = code << 6 | (next & 0x3F);
+        }
+        if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+// What in program a desktop entry cannot carry, or null. A '%' could be written "%%", but GLib
+// looks for the program by the name as written and finds none, so the entry would never start.
+const char* unusable_in_entry(const std::string& program) {
+    for (const char c : program) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            return "a control character";
+        }
+        if (c == '%') {
+            return "a '%'";
+        }
+    }
+    return is_utf8(program) ? nullptr : "a byte that is not UTF-8";
+}
+
 // One argument of an Exec key: quoted where the desktop entry rules reserve a character, with
-// '"', '`', '$' and '\' escaped inside the quotes, and '%' doubled (field codes). Then every
-// '\' is doubled again, since the key's value is itself an escaped string.
+// '"', '`', '$' and '\' escaped inside the quotes. Then every '\' is doubled again, since the
+// key's value is itself an escaped string.
 std::string exec_argument(const std::string& argument) {
     const bool quote = argument.find_first_of(" \t\"'\\><~|&;$*?#()`") != std::string::npos;
     std::string text = quote ? "\"" : "";
@@ -26,8 +71,6 @@ std::string exec_argument(const std::string& argument) {
         if (quote && std::strchr("\"`$\\", c) != nullptr) {
             text += "\\\\";  // the quote's backslash, escaped for the string
             text += c == '\\' ? "\\\\" : std::string(1, c);
-        } else if (c == '%') {
-            text += "%%";
         } else {
             text += c;
         }
@@ -55,11 +98,6 @@ std::string autostart_directory() {
 }  // namespace
 
 std::string autostart_entry(const std::string& program, const HackRequest& request) {
-    for (const char c : program) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-            return "";
-        }
-    }
     std::string command =
         exec_argument(program) + " --idle " + std::to_string(request.idle_seconds);
     for (const std::string& option : saver_options(request)) {
@@ -81,18 +119,25 @@ std::string autostart_entry(const std::string& program, const HackRequest& reque
 }
 
 int write_autostart(const HackRequest& request) {
-    const std::string entry = autostart_entry(own_path(), request);
-    if (entry.empty()) {
-        linux_report("zelm's path holds a control character: no autostart entry can run it");
+    const std::string program = own_path();
+    if (const char* what = unusable_in_entry(program)) {
+        const std::string line = "zelm's path " + program + " holds " + what +
+                                 ": no autostart entry can run it; put zelm in a folder whose "
+                                 "path has none";
+        linux_report(line.c_str());
         return 1;
     }
     const std::string directory = autostart_directory();
     if (directory.empty()) {
         return 1;
     }
-    if (!xdg_make_directories(directory, 0700) || !replace_file(directory, entry_name, entry)) {
-        const std::string line =
-            "couldn't write " + directory + "/" + entry_name + ": " + std::strerror(errno);
+    std::string why;
+    if (!xdg_make_directories(directory, 0700)) {
+        why = std::strerror(errno);
+    }
+    if (!why.empty() ||
+        !replace_file(directory, entry_name, autostart_entry(program, request), why)) {
+        const std::string line = "couldn't write " + directory + "/" + entry_name + ": " + why;
         linux_report(line.c_str());
         return 1;
     }

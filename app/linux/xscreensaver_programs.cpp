@@ -4,8 +4,8 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,29 +20,46 @@ namespace zelm {
 namespace {
 
 constexpr char app_defaults_path[] = "/etc/X11/app-defaults/XScreenSaver";
-constexpr char entry_separator[] = "\\n";  // the two characters that end an entry
+constexpr char programs_name[] = "programs";
+// zelm's entry as it is inserted: a line of its own, laid out as xscreensaver-settings does.
+constexpr char inserted_indent[] = "\t\t\t\t";
+constexpr char inserted_end[] = "\t\t\t\t    \\n";
 
-using Lines = std::vector<std::string>;
+// One character of a resource line as XScreenSaver reads it, and the bytes [begin, end) of the
+// file it stands for: one byte, or the two of an escape (and a line break between them).
+struct LineChar {
+    char c;
+    std::size_t begin;
+    std::size_t end;
+};
 
-Lines split_lines(const std::string& text) {
-    Lines lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    lines.push_back(text.substr(start));  // "" after a final newline
-    return lines;
-}
+// A resource line: physical lines that end in a backslash joined to the next, escapes read.
+struct ResourceLine {
+    std::size_t begin;  // the first byte of its first physical line
+    std::size_t end;    // the end of its last physical line, before the newline
+    std::vector<LineChar> chars;
+};
 
-std::string join_lines(const Lines& lines) {
+// A resource line that names a resource: chars[colon] is the colon after the name.
+struct Resource {
+    ResourceLine line;
+    std::size_t colon;
+};
+
+// An entry of the programs list: chars [first, last) of the resource line, the "\n" that ends it
+// included, and its text, trimmed.
+struct Entry {
+    std::size_t first;
+    std::size_t last;
     std::string text;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        text += (i > 0 ? "\n" : "") + lines[i];
-    }
-    return text;
+};
+
+// isspace in the C locale, as XScreenSaver trims with.
+bool is_space(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-bool is_space(char c) {
+bool is_blank(char c) {
     return c == ' ' || c == '\t';
 }
 
@@ -58,27 +75,101 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, last - first);
 }
 
-bool continues(const std::string& line) {
-    return !line.empty() && line.back() == '\\';
+bool all_blank(const std::string& text, std::size_t begin, std::size_t end) {
+    return std::all_of(text.begin() + static_cast<long>(begin),
+                       text.begin() + static_cast<long>(end), is_blank);
 }
 
-// The lines [first, last] of the resource named name ("programs:" or "*programs:"); false when
-// no line starts with that name.
-bool find_block(const Lines& lines, const std::string& name, std::size_t& first,
-                std::size_t& last) {
-    for (first = 0; first < lines.size(); ++first) {
-        if (trimmed(lines[first]).rfind(name, 0) == 0) {
-            for (last = first; last + 1 < lines.size() && continues(lines[last]); ++last) {
+// Where the physical line that holds offset at starts, and where it ends before its newline.
+std::size_t line_start(const std::string& text, std::size_t at) {
+    const std::size_t newline = at == 0 ? std::string::npos : text.rfind('\n', at - 1);
+    return newline == std::string::npos ? 0 : newline + 1;
+}
+
+std::size_t line_end(const std::string& text, std::size_t at) {
+    return std::min(text.find('\n', at), text.size());
+}
+
+std::vector<ResourceLine> resource_lines(const std::string& text) {
+    std::vector<ResourceLine> lines;
+    for (std::size_t at = 0; at < text.size();) {
+        ResourceLine line{at, at, {}};
+        std::vector<std::size_t> bytes;  // where each byte of the joined line lies
+        for (;;) {
+            const std::size_t end = line_end(text, at);
+            const bool continued = end > at && text[end - 1] == '\\';
+            for (std::size_t i = at; i < end - (continued ? 1 : 0); ++i) {
+                bytes.push_back(i);
             }
-            return true;
+            line.end = end;
+            at = end + 1;
+            if (!continued || at >= text.size()) {
+                break;
+            }
+        }
+        for (std::size_t k = 0; k < bytes.size(); ++k) {
+            LineChar ch{text[bytes[k]], bytes[k], bytes[k] + 1};
+            if (ch.c == '\\') {
+                if (k + 1 == bytes.size()) {
+                    break;  // a backslash that ends the file reads as nothing
+                }
+                const char escaped = text[bytes[++k]];
+                ch.c = escaped == 'n'   ? '\n'
+                       : escaped == 'r' ? '\r'
+                       : escaped == 't' ? '\t'
+                                        : escaped;
+                ch.end = bytes[k] + 1;
+            }
+            line.chars.push_back(ch);
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+// The resource a line names, as XScreenSaver splits it: leading colons skipped, the name up to
+// the next colon, trimmed. False for a line without a colon after its name.
+bool resource_name(const ResourceLine& line, std::string& name, std::size_t& colon) {
+    std::size_t i = 0;
+    while (i < line.chars.size() && line.chars[i].c == ':') {
+        ++i;
+    }
+    std::string raw;
+    for (; i < line.chars.size() && line.chars[i].c != ':'; ++i) {
+        raw += line.chars[i].c;
+    }
+    name = trimmed(raw);
+    colon = i;
+    return i < line.chars.size();
+}
+
+std::vector<Resource> resources_named(const std::string& text, const std::string& wanted) {
+    std::vector<Resource> found;
+    for (ResourceLine& line : resource_lines(text)) {
+        std::string name;
+        std::size_t colon = 0;
+        if (resource_name(line, name, colon) && name == wanted) {
+            found.push_back({std::move(line), colon});
         }
     }
-    return false;
+    return found;
 }
 
-// Where the value starts on the resource's first line.
-std::size_t value_start(const std::string& line) {
-    return line.find(':') + 1;
+std::vector<Entry> entries_of(const Resource& list) {
+    const std::vector<LineChar>& chars = list.line.chars;
+    std::vector<Entry> entries;
+    Entry entry{list.colon + 1, 0, ""};
+    for (std::size_t i = list.colon + 1; i <= chars.size(); ++i) {
+        if (i == chars.size() || chars[i].c == '\n') {
+            entry.last = std::min(i + 1, chars.size());
+            entry.text = trimmed(entry.text);
+            entries.push_back(entry);
+            entry = {i + 1, 0, ""};
+        } else {
+            entry.text += chars[i].c;
+        }
+    }
+    return entries;
 }
 
 // Whether an entry runs zelm; disabled tells whether it starts with "-".
@@ -88,50 +179,125 @@ bool is_zelm_entry(const std::string& entry, bool& disabled) {
     if (disabled) {
         rest = trimmed(rest.substr(1));
     }
-    const std::size_t word_end = rest.find_first_of(" \t");
-    const std::string word = rest.substr(0, word_end);
-    if (!word.empty() && word.back() == ':' && word.find('"') == std::string::npos) {
-        rest = word_end == std::string::npos ? "" : trimmed(rest.substr(word_end));  // VISUAL:
+    const std::size_t visual_end = rest.find_first_of(" \t\r\n\v\f:\"");
+    if (visual_end != std::string::npos && rest[visual_end] == ':') {
+        rest = trimmed(rest.substr(visual_end + 1));  // VISUAL:
     }
     if (!rest.empty() && rest[0] == '"') {
         const std::size_t close = rest.find('"', 1);
         rest = close == std::string::npos ? "" : trimmed(rest.substr(close + 1));  // "NAME"
     }
-    const std::string command = rest.substr(0, rest.find_first_of(" \t"));
+    const std::string command = rest.substr(0, rest.find_first_of(" \t\r\n\v\f"));
     const std::size_t slash = command.rfind('/');
     return command.substr(slash == std::string::npos ? 0 : slash + 1) == "zelm";
 }
 
-// The entries of one line's value part; the last is what follows the final separator.
-std::vector<std::string> split_entries(const std::string& value) {
-    std::vector<std::string> entries;
-    std::size_t start = 0;
-    for (std::size_t end; (end = value.find(entry_separator, start)) != std::string::npos;
-         start = end + 2) {
-        entries.push_back(value.substr(start, end - start));
-    }
-    entries.push_back(value.substr(start));
-    return entries;
+bool is_zelm_entry(const std::string& entry) {
+    bool disabled = false;
+    return is_zelm_entry(entry, disabled);
 }
 
-bool has_enabled_zelm(const Lines& lines, std::size_t first, std::size_t last) {
-    for (std::size_t i = first; i <= last; ++i) {
-        const std::size_t from = i == first ? value_start(lines[i]) : 0;
-        for (const std::string& entry : split_entries(lines[i].substr(from))) {
-            bool disabled = false;
-            if (is_zelm_entry(entry, disabled) && !disabled) {
-                return true;
-            }
+// What XScreenSaver reads in a file: its resource lines but the programs list, and the list.
+struct Reading {
+    std::vector<std::string> others;
+    std::vector<std::string> programs;
+};
+
+std::vector<std::string> programs_of(const Resource& list) {
+    std::vector<std::string> programs;
+    for (const Entry& entry : entries_of(list)) {
+        if (!entry.text.empty()) {
+            programs.push_back(entry.text);
         }
     }
-    return false;
+    return programs;
+}
+
+Reading reading_of(const std::string& text) {
+    Reading reading;
+    for (ResourceLine& line : resource_lines(text)) {
+        std::string name;
+        std::size_t colon = 0;
+        if (resource_name(line, name, colon) && name == programs_name) {
+            reading.programs = programs_of({std::move(line), colon});
+            continue;
+        }
+        std::string read;
+        for (const LineChar& ch : line.chars) {
+            read += ch.c;
+        }
+        reading.others.push_back(read);
+    }
+    return reading;
+}
+
+std::vector<std::string> without_zelm_entries(std::vector<std::string> programs) {
+    programs.erase(std::remove_if(programs.begin(), programs.end(),
+                                  [](const std::string& entry) { return is_zelm_entry(entry); }),
+                   programs.end());
+    return programs;
+}
+
+// Why a file's list cannot be edited safely at all, or null.
+const char* unsafe_to_edit(const std::string& text) {
+    if (text.find('\0') != std::string::npos) {
+        return "it holds a NUL byte, which XScreenSaver does not read past";
+    }
+    if (resources_named(text, programs_name).size() > 1) {
+        return "it sets programs more than once";
+    }
+    return nullptr;
+}
+
+constexpr char unsafe_layout[] = "its programs list is laid out in a way zelm cannot edit safely";
+
+// text without one entry: the physical lines it fills when it has them to itself (with the
+// backslash that continued into them, when they end the list), else its own bytes.
+std::string without_entry(const std::string& text, const Resource& list, const Entry& entry) {
+    const std::vector<LineChar>& chars = list.line.chars;
+    const std::size_t begin = chars[entry.first - 1].end;  // after the colon or the "\n" before
+    const std::size_t end = chars[entry.last - 1].end;
+    std::size_t shown = entry.first;
+    while (is_space(chars[shown].c)) {
+        ++shown;
+    }
+    const std::size_t start = line_start(text, chars[shown].begin);
+    std::string edited = text;
+    if (start <= begin || !all_blank(text, start, chars[shown].begin)) {
+        return edited.erase(begin, end - begin);
+    }
+    const std::size_t stop = line_end(text, end);
+    if (stop > end && text[stop - 1] == '\\' && all_blank(text, end, stop - 1)) {
+        return edited.erase(start - 1, stop - (start - 1));
+    }
+    if (all_blank(text, end, stop)) {
+        return edited.erase(start - 2, stop - (start - 2));
+    }
+    return edited.erase(start, end - start);
+}
+
+// text with zelm's entry first in its one list: on a line of its own after the "programs:"
+// line when that holds no entry, else just after the colon.
+std::string with_entry_first(const std::string& text, const Resource& list) {
+    const std::size_t value = list.line.chars[list.colon].end;
+    const std::size_t end = line_end(text, value);
+    const bool continued = end > value && text[end - 1] == '\\';
+    const std::string line = std::string(inserted_indent) + xscreensaver_zelm_entry + inserted_end;
+    std::string edited = text;
+    if (!all_blank(text, value, end - (continued ? 1 : 0))) {
+        return edited.insert(value, std::string("\t") + xscreensaver_zelm_entry + "\t\\n");
+    }
+    return edited.insert(end, continued ? "\n" + line + "\\" : "\\\n" + line);
 }
 
 bool runs_zelm(const std::string& text) {
-    const Lines lines = split_lines(text);
-    std::size_t first = 0;
-    std::size_t last = 0;
-    return find_block(lines, "programs:", first, last) && has_enabled_zelm(lines, first, last);
+    for (const std::string& entry : reading_of(text).programs) {
+        bool disabled = false;
+        if (is_zelm_entry(entry, disabled) && !disabled) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string read_whole(std::FILE* file) {
@@ -155,116 +321,91 @@ bool read_text(const char* path, std::string& text) {
     return ok;
 }
 
-// $HOME/.xscreensaver, or the file a link there leads to, so that the link stays.
+// $HOME/.xscreensaver; replace_file keeps a link there a link.
 std::string init_file_path() {
     const char* home = std::getenv("HOME");
     if (home == nullptr || home[0] == '\0') {
         const passwd* user = getpwuid(getuid());
         home = user != nullptr ? user->pw_dir : "";
     }
-    std::string path = std::string(home) + "/.xscreensaver";
-    char resolved[PATH_MAX];
-    if (realpath(path.c_str(), resolved) != nullptr) {
-        path = resolved;
-    }
-    return path;
+    return std::string(home) + "/.xscreensaver";
 }
 
 }  // namespace
 
-std::string xscreensaver_without_zelm(const std::string& text) {
-    Lines lines = split_lines(text);
-    std::size_t first = 0;
-    std::size_t last = 0;
-    if (!find_block(lines, "programs:", first, last)) {
-        return text;
-    }
-    bool last_dropped = false;
-    for (std::size_t i = last + 1; i-- > first;) {
-        std::string& line = lines[i];
-        const std::size_t from = i == first ? value_start(line) : 0;
-        const bool cont = continues(line);
-        const std::string value = line.substr(from, line.size() - from - (cont ? 1 : 0));
-        std::vector<std::string> kept;
-        bool changed = false;
-        for (const std::string& entry : split_entries(value)) {
-            bool disabled = false;
-            if (is_zelm_entry(entry, disabled)) {
-                changed = true;
-            } else {
-                kept.push_back(entry);
-            }
-        }
-        if (!changed) {
-            continue;
-        }
-        std::string joined;
-        for (std::size_t k = 0; k < kept.size(); ++k) {
-            joined += (k > 0 ? entry_separator : "") + kept[k];
-        }
-        if (i > first && trimmed(joined).empty()) {
-            last_dropped = last_dropped || i == last;
-            lines.erase(lines.begin() + static_cast<long>(i));
-            --last;
-        } else {
-            line = line.substr(0, from) + joined + (cont ? "\\" : "");
-        }
-    }
-    // The list's new last line ends it: no continuation into the line that follows the list.
-    if (last_dropped && continues(lines[last])) {
-        lines[last].pop_back();
-    }
-    return join_lines(lines);
+std::vector<std::string> xscreensaver_programs(const std::string& text) {
+    return reading_of(text).programs;
 }
 
-std::string xscreensaver_with_zelm(const std::string& text, const std::string& defaults_block) {
+ProgramsEdit xscreensaver_without_zelm(const std::string& text) {
+    if (const char* why = unsafe_to_edit(text)) {
+        return {text, why};
+    }
+    std::string edited = text;
+    for (;;) {
+        const std::vector<Resource> lists = resources_named(edited, programs_name);
+        if (lists.size() != 1) {
+            break;
+        }
+        const std::vector<Entry> entries = entries_of(lists[0]);
+        const auto zelm = std::find_if(entries.begin(), entries.end(), [](const Entry& entry) {
+            return is_zelm_entry(entry.text);
+        });
+        if (zelm == entries.end()) {
+            break;
+        }
+        edited = without_entry(edited, lists[0], *zelm);  // shorter each time
+    }
+    // Whatever the layout, the edit must read as the old file less zelm's entries.
+    const Reading before = reading_of(text);
+    const Reading after = reading_of(edited);
+    if (after.others != before.others || after.programs != without_zelm_entries(before.programs)) {
+        return {text, unsafe_layout};
+    }
+    return {edited, ""};
+}
+
+ProgramsEdit xscreensaver_with_zelm(const std::string& text, const std::string& defaults_block) {
+    if (const char* why = unsafe_to_edit(text)) {
+        return {text, why};
+    }
     if (runs_zelm(text)) {
-        return text;
+        return {text, ""};
     }
     std::string start = text;
-    Lines lines = split_lines(start);
-    std::size_t first = 0;
-    std::size_t last = 0;
-    if (!find_block(lines, "programs:", first, last)) {
+    if (resources_named(text, programs_name).empty()) {
+        if (defaults_block.empty()) {
+            return {text, ""};  // no list, and none to start one from
+        }
         if (!start.empty() && start.back() != '\n') {
             start += '\n';
         }
         start += defaults_block;
     }
-    lines = split_lines(xscreensaver_without_zelm(start));
-    if (!find_block(lines, "programs:", first, last)) {
-        return text;  // no list, and no defaults to start one from
+    const ProgramsEdit cleared = xscreensaver_without_zelm(start);
+    const std::vector<Resource> lists = resources_named(cleared.text, programs_name);
+    if (!cleared.error.empty() || lists.size() != 1) {
+        return {text, cleared.error.empty() ? unsafe_layout : cleared.error};
     }
-    const std::string head = lines[first];
-    const bool cont = continues(head);
-    const std::size_t from = value_start(head);
-    const std::string rest = head.substr(from, head.size() - from - (cont ? 1 : 0));
-    std::string entry = std::string("\t\t\t\t") + xscreensaver_zelm_entry + "\t\t\t\t    \\n";
-    Lines inserted;
-    if (trimmed(rest).empty()) {
-        // The first line keeps its bytes, so that a removal gives back the file as it was.
-        inserted = {head.substr(0, from) + rest + "\\", entry + (cont ? "\\" : "")};
-    } else {
-        inserted = {head.substr(0, from) + "\\", entry + "\\",
-                    "\t\t" + trimmed(rest) + (cont ? "\\" : "")};
+    const std::string edited = with_entry_first(cleared.text, lists[0]);
+    const Reading before = reading_of(cleared.text);
+    const Reading after = reading_of(edited);
+    std::vector<std::string> programs{xscreensaver_zelm_entry};
+    programs.insert(programs.end(), before.programs.begin(), before.programs.end());
+    if (after.others != before.others || after.programs != programs) {
+        return {text, unsafe_layout};
     }
-    lines.erase(lines.begin() + static_cast<long>(first));
-    lines.insert(lines.begin() + static_cast<long>(first), inserted.begin(), inserted.end());
-    return join_lines(lines);
+    return {edited, ""};
 }
 
 std::string xscreensaver_default_programs(const std::string& app_defaults) {
-    Lines lines = split_lines(app_defaults);
-    std::size_t first = 0;
-    std::size_t last = 0;
-    if (!find_block(lines, "*programs:", first, last)) {
+    const std::vector<Resource> lists = resources_named(app_defaults, "*programs");
+    if (lists.empty()) {
         return "";
     }
-    std::string block;
-    for (std::size_t i = first; i <= last; ++i) {
-        block += (i == first ? trimmed(lines[i]).substr(1) : lines[i]) + "\n";
-    }
-    return block;
+    const ResourceLine& line = lists.back().line;
+    std::string block = app_defaults.substr(line.begin, line.end - line.begin) + "\n";
+    return block.erase(0, block.find('*') + 1);
 }
 
 int xscreensaver_edit_programs(int add) {
@@ -280,31 +421,38 @@ int xscreensaver_edit_programs(int add) {
             return 0;
         }
     }
-    if (add != 0 ? runs_zelm(text) : xscreensaver_without_zelm(text) == text) {
-        std::printf(add != 0 ? "zelm: %s already runs zelm\n" : "zelm: %s does not run zelm\n",
-                    path.c_str());
-        return 0;
-    }
-    std::string changed;
+    ProgramsEdit edit;
     if (add != 0) {
         std::string app_defaults;
-        const std::string defaults = read_text(app_defaults_path, app_defaults)
-                                         ? xscreensaver_default_programs(app_defaults)
-                                         : "";
-        changed = xscreensaver_with_zelm(text, defaults);
-        if (changed == text) {
+        edit = xscreensaver_with_zelm(text, read_text(app_defaults_path, app_defaults)
+                                                ? xscreensaver_default_programs(app_defaults)
+                                                : "");
+    } else {
+        edit = xscreensaver_without_zelm(text);
+    }
+    if (!edit.error.empty()) {
+        std::fprintf(stderr,
+                     "zelm: cannot change the programs in %s: %s; edit it in "
+                     "xscreensaver-settings or by hand\n",
+                     path.c_str(), edit.error.c_str());
+        return 1;
+    }
+    if (edit.text == text) {
+        if (add != 0 && !runs_zelm(text)) {
             std::fprintf(stderr,
                          "zelm: %s has no programs list and %s holds no default one to start "
                          "from (is xscreensaver installed?)\n",
                          path.c_str(), app_defaults_path);
             return 1;
         }
-    } else {
-        changed = xscreensaver_without_zelm(text);
+        std::printf(add != 0 ? "zelm: %s already runs zelm\n" : "zelm: %s does not run zelm\n",
+                    path.c_str());
+        return 0;
     }
     const std::size_t slash = path.rfind('/');
-    if (!replace_file(path.substr(0, slash), path.substr(slash + 1), changed)) {
-        std::fprintf(stderr, "zelm: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+    std::string why;
+    if (!replace_file(path.substr(0, slash), path.substr(slash + 1), edit.text, why)) {
+        std::fprintf(stderr, "zelm: cannot write %s: %s\n", path.c_str(), why.c_str());
         return 1;
     }
     std::printf(add != 0 ? "zelm: added \"%s\" to the programs in %s\n"

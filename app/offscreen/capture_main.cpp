@@ -2,7 +2,9 @@
 // and writes every frame as a PNG file. See capture_usage for the options.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -77,8 +79,8 @@ int capture(CaptureOptions& options) {
         char name[32];
         std::snprintf(name, sizeof name, "frame-%04ld.png", frame);
         if (write_png_rgb(folder, name, capture_width, capture_height, rgb) == 0) {
-            std::fprintf(stderr, "zelm-capture: cannot write '%s/%s'\n", options.out_dir.c_str(),
-                         name);
+            std::fprintf(stderr, "zelm-capture: cannot write '%s/%s': %s\n",
+                         options.out_dir.c_str(), name, std::strerror(errno));
             status = 1;
         }
     }

@@ -6,6 +6,7 @@
 #include <png.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <string>
@@ -50,6 +51,7 @@ int write_png_rgb(int folder_fd, const char* name, int width, int height,
                   const std::vector<std::uint8_t>& rgb) {
     const std::size_t row_bytes = static_cast<std::size_t>(width) * 3;
     if (width <= 0 || height <= 0 || rgb.size() < row_bytes * static_cast<std::size_t>(height)) {
+        errno = EINVAL;
         return 0;
     }
     std::vector<png_bytep> rows(static_cast<std::size_t>(height));
@@ -64,17 +66,26 @@ int write_png_rgb(int folder_fd, const char* name, int width, int height,
         return 0;
     }
     std::FILE* file = fdopen(fd, "wb");
+    int error = 0;
     if (file == nullptr) {
+        error = errno;
         close(fd);
-        unlinkat(folder_fd, temporary.c_str(), 0);
-        return 0;
+    } else {
+        // libpng stops at a failed write with errno still the write's.
+        errno = 0;
+        if (write_rows(file, width, height, rows.data()) == 0) {
+            error = errno != 0 ? errno : EIO;
+        }
+        if (std::fclose(file) != 0 && error == 0) {
+            error = errno;
+        }
     }
-    int ok = write_rows(file, width, height, rows.data());
-    if (std::fclose(file) != 0) {
-        ok = 0;
+    if (error == 0 && renameat(folder_fd, temporary.c_str(), folder_fd, name) != 0) {
+        error = errno;
     }
-    if (ok == 0 || renameat(folder_fd, temporary.c_str(), folder_fd, name) != 0) {
+    if (error != 0) {
         unlinkat(folder_fd, temporary.c_str(), 0);
+        errno = error;
         return 0;
     }
     return 1;

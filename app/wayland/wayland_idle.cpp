@@ -2,22 +2,27 @@
 // input, runs the saver as a child process, "zelm --overlay" with the same saver options, so
 // that it is exactly what an idle daemon would start; once input has ended it, the watcher
 // waits for the next idle period. Idle comes from ext-idle-notify where the compositor offers
-// it (KWin, newer wlroots compositors), else from GNOME's idle monitor on the session bus, else
-// from KDE's older idle protocol (sway 1.7). The protocols count no idle while a program holds
-// it off; on GNOME the session manager is asked. SIGTERM, SIGINT or SIGHUP end the saver and
-// the watcher with 0.
+// it (KWin, newer wlroots compositors), else from KDE's older idle protocol (sway 1.7), else
+// from GNOME's idle monitor on the session bus: the compositor's own word first, the bus (a
+// process of its own, which may hang) only where the compositor tells nothing. The protocols
+// count no idle while a program holds it off; on GNOME the session manager is asked. SIGTERM,
+// SIGINT or SIGHUP end the saver and the watcher with 0.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/syscall.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -34,6 +39,8 @@ namespace {
 
 constexpr int inhibit_check_ms = 2000;  // how often GNOME is asked again while idle is held off
 constexpr int saver_grace_ms = 3000;    // a saver told to end that is still there is killed
+constexpr char bus_unanswered[] =
+    "the session bus does not answer: no idle time from GNOME's idle monitor";
 
 enum class IdleSource { ext_idle_notify, gnome, kde_idle };
 
@@ -68,8 +75,8 @@ void on_kde_resumed(void*, org_kde_kwin_idle_timeout*) {}
 const org_kde_kwin_idle_timeout_listener kde_listener = {.idle = on_kde_idle,
                                                          .resumed = on_kde_resumed};
 
-// The first idle source in the order of preference; false, after saying what to use instead,
-// when there is none.
+// The first idle source in the order of preference; false, after saying why, when there is none
+// (or a stop signal came meanwhile).
 bool open_idle_source(long seconds) {
     const std::uint32_t timeout_ms = static_cast<std::uint32_t>(seconds) * 1000u;
     if (wayland.idle_notifier != nullptr && wayland.seat != nullptr) {
@@ -80,16 +87,23 @@ bool open_idle_source(long seconds) {
                                               nullptr);
         return true;
     }
-    if (gnome_idle_open(watcher.gnome, timeout_ms)) {
-        watcher.source = IdleSource::gnome;
-        return true;
-    }
     if (wayland.kde_idle != nullptr && wayland.seat != nullptr) {
         watcher.source = IdleSource::kde_idle;
         watcher.kde_timeout =
             org_kde_kwin_idle_get_idle_timeout(wayland.kde_idle, wayland.seat, timeout_ms);
         org_kde_kwin_idle_timeout_add_listener(watcher.kde_timeout, &kde_listener, nullptr);
         return true;
+    }
+    if (gnome_idle_open(watcher.gnome, timeout_ms)) {
+        watcher.source = IdleSource::gnome;
+        return true;
+    }
+    if (stop_signal != 0) {
+        return false;
+    }
+    if (watcher.gnome.unanswered != 0) {
+        linux_report(bus_unanswered);
+        return false;
     }
     linux_report(
         "this compositor tells no program about idle time (no ext-idle-notify, no KDE "
@@ -197,7 +211,12 @@ bool may_start_saver() {
     if (watcher.source != IdleSource::gnome) {
         return true;
     }
+    const int answered_before = watcher.gnome.unanswered == 0;
     if (gnome_idle_inhibited(watcher.gnome)) {
+        // A bus that stops answering is asked again until it answers.
+        if (watcher.gnome.unanswered != 0 && answered_before) {
+            linux_report("the session bus does not answer: the saver waits until it does");
+        }
         watcher.inhibited_idle = 1;
         gnome_idle_watch_for_input(watcher.gnome);
         return false;
@@ -207,15 +226,21 @@ bool may_start_saver() {
 }
 
 // One watcher per compositor: an autostarted one and one started by hand would show two savers.
-// False, after saying so, when another holds the lock; lock is the descriptor that holds it
-// (the lock goes with the process), or -1 where none can be kept.
-bool lock_session(int& lock) {
+// The lock is named by the socket the compositor listens on, as the connection's peer address
+// gives it, so that every spelling of WAYLAND_DISPLAY (a name, a path) finds the same lock.
+// False, after saying so, when another holds it; lock is the descriptor that holds it (the lock
+// goes with the process), or -1 where none can be kept: a connection handed over as a
+// descriptor (WAYLAND_SOCKET) has no socket name.
+bool lock_session(const char* runtime_dir, int& lock) {
     lock = -1;
-    const char* runtime_dir = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime_dir == nullptr || runtime_dir[0] == '\0') {
+    sockaddr_un peer{};
+    socklen_t size = sizeof peer;
+    if (getpeername(wl_display_get_fd(wayland.display), reinterpret_cast<sockaddr*>(&peer),
+                    &size) != 0 ||
+        size <= offsetof(sockaddr_un, sun_path) || peer.sun_path[0] == '\0') {
         return true;
     }
-    std::string name = std::getenv("WAYLAND_DISPLAY");  // a name, or a path
+    std::string name(peer.sun_path, strnlen(peer.sun_path, size - offsetof(sockaddr_un, sun_path)));
     std::replace(name.begin(), name.end(), '/', '_');
     const std::string path = std::string(runtime_dir) + "/zelm-idle-" + name + ".lock";
     lock = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
@@ -276,12 +301,19 @@ int wayland_run_idle(const HackRequest& request) {
     sigaddset(&stop, SIGTERM);
     sigaddset(&stop, SIGHUP);
     sigprocmask(SIG_BLOCK, &stop, &unblocked);
+    const char* runtime_dir = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime_dir == nullptr || runtime_dir[0] == '\0') {
+        linux_report(
+            "XDG_RUNTIME_DIR is not set: the session's runtime folder holds the lock "
+            "that keeps one watcher to a session");
+        return 1;
+    }
     if (!wayland_connect()) {
         linux_report("couldn't connect to the Wayland compositor");
         return 1;
     }
     int lock = -1;
-    if (!lock_session(lock)) {
+    if (!lock_session(runtime_dir, lock)) {
         wayland_disconnect();
         return 1;
     }
@@ -296,6 +328,8 @@ int wayland_run_idle(const HackRequest& request) {
         code = watch(saver_arguments, unblocked);
         end_saver();
         close_idle_source();
+    } else if (stop_signal != 0) {
+        code = 0;
     }
     wayland_disconnect();
     if (lock >= 0) {

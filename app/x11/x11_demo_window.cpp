@@ -165,11 +165,18 @@ void hide_cursor() {
     XDefineCursor(demo.display, demo.window, demo.invisible_cursor);
 }
 
-// The window moves to the switched output's origin, which need not be the screen's.
+// The watcher has the mode to put back before the server is asked to switch, so that a kill at
+// any moment puts it back. The window moves to the switched output's origin, which need not be
+// the screen's.
 void switch_display_mode() {
-    x11_switch_display_mode(demo.display, demo.window);
+    if (!x11_save_display_mode(demo.display, demo.window)) {
+        return;
+    }
+    watch_display_changes(demo.display, display_mode, demo.blanking_hold);
+    x11_set_display_mode(demo.display);
     if (display_mode.switched != 0) {
         XMoveWindow(demo.display, demo.window, display_mode.x, display_mode.y);
+    } else {
         watch_display_changes(demo.display, display_mode, demo.blanking_hold);
     }
 }
@@ -271,6 +278,7 @@ int drain_events(void*) {
     if (stop_signal != 0) {
         platform_destroy_demo_window();
     }
+    keep_display_watch(demo.display, display_mode, demo.blanking_hold);
     while (XPending(demo.display) > 0) {
         XEvent event;
         XNextEvent(demo.display, &event);
@@ -333,8 +341,8 @@ int x11_run_demo() {
     linux_shell = &x11_demo_shell;
     demo.display = XOpenDisplay(nullptr);
     if (demo.display == nullptr) {
-        platform_message_box(messages::no_x_display, messages::caption_error,
-                             MessageIcon::error, MessageOwner::none);
+        platform_message_box(messages::no_x_display, messages::caption_error, MessageIcon::error,
+                             MessageOwner::none);
         return 1;
     }
     XSetErrorHandler(report_x_error);

@@ -243,30 +243,40 @@ bool leave_record(Display* display) {
 
 }  // namespace
 
-// Saves the CRTC's configuration, unless an earlier zelm's record names the one to put back,
-// and sets the found mode in its place, at the same origin.
-void x11_switch_display_mode(Display* display, Window holder) {
+// Saves the CRTC's configuration, unless an earlier zelm's record names the one to put back.
+bool x11_save_display_mode(Display* display, Window holder) {
     if (!display_mode.found || display_mode.crtc == None || display_mode.switched) {
-        return;
+        return false;
     }
     ScreenResources resources(display);
     if (resources.res == nullptr) {
-        return;
+        return false;
     }
     XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources.res, display_mode.crtc);
     if (crtc == nullptr) {
-        return;
+        return false;
     }
     display_mode.holder = holder;
     join_or_start_record(display, *crtc);
     display_mode.x = crtc->x;
     display_mode.y = crtc->y;
-    RROutput output = display_mode.output;
-    const Status status =
-        XRRSetCrtcConfig(display, resources.res, display_mode.crtc, CurrentTime, crtc->x, crtc->y,
-                         display_mode.mode, RR_Rotate_0, &output, 1);
     XRRFreeCrtcInfo(crtc);
-    display_mode.switched = (status == RRSetConfigSuccess) ? 1 : 0;
+    display_mode.switched = 1;
+    return true;
+}
+
+// Sets the found mode in the saved configuration's place, at the same origin.
+void x11_set_display_mode(Display* display) {
+    ScreenResources resources(display);
+    RROutput output = display_mode.output;
+    if (resources.res != nullptr &&
+        XRRSetCrtcConfig(display, resources.res, display_mode.crtc, CurrentTime, display_mode.x,
+                         display_mode.y, display_mode.mode, RR_Rotate_0, &output,
+                         1) == RRSetConfigSuccess) {
+        return;
+    }
+    leave_record(display);
+    display_mode.switched = 0;
 }
 
 // Sets the saved CRTC configuration again, once, unless another zelm still shows the switched

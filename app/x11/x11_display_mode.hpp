@@ -24,9 +24,9 @@ struct X11DisplayMode {
     RRMode mode;
     int width, height;  // the size asked for
     int found;          // the search found a mode of the asked size
-    int switched;       // the CRTC shows the mode now; restore puts back the saved fields
-    int x, y;           // the CRTC's origin on the screen, where the demo window belongs
-    Window holder;      // the demo window that stands for this zelm in the root window's record
+    int switched;   // the CRTC shows the mode, or is asked to: restore puts back the saved fields
+    int x, y;       // the CRTC's origin on the screen, where the demo window belongs
+    Window holder;  // the demo window that stands for this zelm in the root window's record
     RRMode saved_mode;
     int saved_x, saved_y;
     Rotation saved_rotation;
@@ -47,10 +47,16 @@ int x11_find_display_mode(Display* display, int width, int height);
 // failed when the output has no CRTC to show it.
 DisplayModeTest x11_test_display_mode(Display* display);
 
-// Shows the found mode on its output's CRTC, remembering what the CRTC showed (or, where an
-// earlier zelm switched it and left its record, what the CRTC showed before that); holder is
-// this zelm's demo window.
-void x11_switch_display_mode(Display* display, Window holder);
+// The first half of the switch: remembers what the found mode's CRTC shows (or, where an earlier
+// zelm switched it and left its record, what the CRTC showed before that) and joins the record,
+// with holder, this zelm's demo window; from here on display_mode.switched is set, so that
+// whatever puts the mode back (the watcher too) has it before the server is asked to switch.
+// False when the CRTC cannot be read.
+bool x11_save_display_mode(Display* display, Window holder);
+
+// The second half: shows the found mode on its output's CRTC, at the CRTC's origin. When the
+// server refuses, the record is left and switched cleared.
+void x11_set_display_mode(Display* display);
 
 // Puts the CRTC back as it was before the switch and removes the record, unless another zelm
 // that joined the record still runs; nothing when it was not switched.

@@ -1,5 +1,6 @@
 #include "app/x11/x11_display_watcher.hpp"
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -139,6 +140,24 @@ void watch_display_changes(Display* display, const X11DisplayMode& mode,
         return;
     }
     send_report(mode, hold);
+}
+
+void keep_display_watch(Display* display, const X11DisplayMode& mode, const X11BlankingHold& hold) {
+    // The watcher never writes: its end is readable only once it has closed.
+    pollfd watcher_end{watcher_socket, POLLIN, 0};
+    if (watcher_socket < 0 || poll(&watcher_end, 1, 0) <= 0) {
+        return;
+    }
+    close(watcher_socket);
+    watcher_socket = -1;
+    int status = 0;
+    while (waitpid(watcher_pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    watcher_pid = 0;
+    // One that ended by itself (no X connection of its own) would end again.
+    if (WIFSIGNALED(status)) {
+        watch_display_changes(display, mode, hold);
+    }
 }
 
 void end_display_watch(const X11DisplayMode& mode, const X11BlankingHold& hold) {

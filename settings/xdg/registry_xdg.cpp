@@ -1,14 +1,11 @@
 // The settings key as a directory of one-value files under the XDG config directories.
 #include "settings/xdg/registry_xdg.hpp"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -72,43 +69,6 @@ bool xdg_make_directories(const std::string& path, mode_t mode) {
 }
 
 namespace {
-
-// The process id in a temporary file's name, ".NAME.tmpPID.SEQ" where NAME is one of the
-// settings', or 0 for any other name: other files in the folder are not ours to remove.
-pid_t temporary_file_owner(const std::string& name) {
-    const std::size_t tmp = name.rfind(".tmp");
-    if (name[0] != '.' || tmp == std::string::npos ||
-        std::find(std::begin(setting_names), std::end(setting_names), name.substr(1, tmp - 1)) ==
-            std::end(setting_names)) {
-        return 0;
-    }
-    const std::string numbers = name.substr(tmp + 4);  // "PID.SEQ"
-    const std::size_t dot = numbers.find('.');
-    // At most nine digits: every pid fits, and no overflow.
-    if (dot == std::string::npos || dot == 0 || dot > 9 || dot + 1 == numbers.size() ||
-        numbers.find_first_not_of("0123456789", dot + 1) != std::string::npos ||
-        numbers.find_first_not_of("0123456789") != dot) {
-        return 0;
-    }
-    return static_cast<pid_t>(std::stol(numbers.substr(0, dot)));
-}
-
-// Removes the temporary files left in dir by writers that died before their rename. A file
-// whose process still exists (or whose id was taken by another since) stays: it may be
-// a write in progress.
-void remove_stale_temporary_files(const std::string& dir) {
-    DIR* listing = opendir(dir.c_str());
-    if (listing == nullptr) {
-        return;
-    }
-    while (const dirent* entry = readdir(listing)) {
-        const pid_t owner = temporary_file_owner(entry->d_name);
-        if (owner != 0 && kill(owner, 0) != 0 && errno == ESRCH) {
-            unlinkat(dirfd(listing), entry->d_name, 0);
-        }
-    }
-    closedir(listing);
-}
 
 // Outcome of looking for a value in one base directory.
 enum class ReadResult { missing, failed, read };
@@ -201,8 +161,8 @@ int xdg_set_value(void* context, const char* subkey, const char* text) {
         return 0;
     }
     const std::string dir = key_directory(store.config_home);
-    remove_stale_temporary_files(dir);
-    return replace_file(dir, subkey, std::string(text) + "\n") ? 1 : 0;
+    std::string why;
+    return replace_file(dir, subkey, std::string(text) + "\n", why) ? 1 : 0;
 }
 
 // Nothing is held open between calls.

@@ -278,6 +278,12 @@ TEST(Capture, FramesReplacePlantedLinksAndOtherUsersFoldersAreRefused) {
     EXPECT_FALSE(fs::is_symlink(dir / "frames" / "frame-0000.png"));
     EXPECT_EQ(frame(dir / "frames", 0).width, width);
 
+    fs::create_directories(dir / "folder" / "frame-0000.png");
+    const CaptureRun blocked = run_capture("--out '" + (dir / "folder").string() + "'", dir);
+    EXPECT_EQ(blocked.exit_code, 1);
+    EXPECT_NE(blocked.err.find("frame-0000.png': Is a directory"), std::string::npos)
+        << blocked.err;
+
     if (geteuid() != 0) {
         GTEST_SKIP() << "only root can give a folder to another user";
     }

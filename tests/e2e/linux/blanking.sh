@@ -3,7 +3,8 @@
 # here) never turns on during a 10-second demo, DPMS is off, and a desktop's screen-saver
 # service on the session bus (a stand-in that records its calls) gets one Inhibit; when the demo
 # ends, by a key, SIGTERM or failed textures, it gets one UnInhibit, the server's settings are
-# as they were, and an idle period turns the saver on again.
+# as they were, and an idle period turns the saver on again. A bus that never answers holds up
+# neither SIGTERM nor the demo.
 . "$(dirname "$0")/lib.sh"
 
 for tool in dbus-daemon /usr/bin/python3; do
@@ -13,8 +14,9 @@ done
 
 BUS_PID=
 SERVICE_PID=
+SILENT_PID=
 blanking_cleanup() {
-    for pid in $SERVICE_PID $BUS_PID; do kill "$pid" 2>/dev/null || true; done
+    for pid in $SERVICE_PID $BUS_PID $SILENT_PID; do kill "$pid" 2>/dev/null || true; done
     e2e_cleanup
 }
 trap blanking_cleanup EXIT
@@ -64,6 +66,20 @@ wait_window 30 Zelm >/dev/null
 xdotool key space
 expect_exit 2 0
 expect_stderr ""
+
+step "a bus that never answers: SIGTERM in the wait ends the demo within 3 s; else it goes on"
+/usr/bin/python3 "$(dirname "$0")/silent_bus.py" "$E2E_TMP/silent" >"$E2E_TMP/silent.log" &
+SILENT_PID=$!
+wait_until 10 grep -q ready "$E2E_TMP/silent.log" || fail "the silent bus did not start"
+DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_TMP/silent" start_zelm
+wait_until 10 grep -q connection "$E2E_TMP/silent.log" || fail "zelm did not call the bus"
+kill -TERM "$ZELM_PID"
+expect_exit 3 0
+DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_TMP/silent" start_zelm
+wait_window 30 Zelm >/dev/null
+xdotool key space
+expect_exit 2 0
+expect_stderr "zelm: the session bus does not answer: the desktop's own blanking is not held off"
 
 LOG="$E2E_TMP/calls"
 # Debian's python3-dbus belongs to the system's python.

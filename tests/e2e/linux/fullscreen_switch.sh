@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # fullscreen 1 on a 1024x768 output that also lists 640x480: the output shows 640x480 while the
 # demo runs and 1024x768 again after it, however the demo ended: a key, SIGTERM, exit(-1), a
-# broken X connection, a crash, SIGKILL, and two demos that overlap. Xvfb cannot switch
+# broken X connection, a crash, SIGKILL (at the moment of the switch too, and after its watcher
+# was killed), and two demos that overlap. Xvfb cannot switch
 # modes, so this runs Xorg with its dummy driver; without them, or without root (which Xorg
 # needs for a configuration file of our own), it is skipped.
 . "$(dirname "$0")/lib.sh"
@@ -60,6 +61,25 @@ for signal in SEGV KILL; do
     wait_until 2 mode_is 1024x768 || fail "the output was left in $(current_mode)"
     xprop -root | grep -q _ZELM_SAVED_CRTC && fail "the record of the original mode was left"
 done
+
+step "SIGKILL the moment the server reports the switch, five times: the mode is back within 3 s"
+for try in 1 2 3 4 5; do
+    "$ZELM_KILL_ON_RANDR" "$ZELM" 2>"$ZELM_ERR" || fail "try $try: the switch was not seen"
+    wait_until 3 mode_is 1024x768 || fail "try $try: the output was left in $(current_mode)"
+    xprop -root | grep -q _ZELM_SAVED_CRTC && fail "try $try: the record of the mode was left"
+done
+
+step "the watcher killed: the demo starts another, which puts the mode back after a SIGKILL"
+start_zelm
+wait_window 30 Zelm >/dev/null
+wait_until 10 mode_is 640x480 || fail "the output shows $(current_mode)"
+first=$(pgrep -P "$ZELM_PID") || fail "no watcher"
+kill -KILL "$first"
+another_watcher() { local now; now=$(pgrep -P "$ZELM_PID") && [ "$now" != "$first" ]; }
+wait_until 5 another_watcher || fail "no other watcher"
+kill -KILL "$ZELM_PID"
+expect_exit 5 137
+wait_until 3 mode_is 1024x768 || fail "the output was left in $(current_mode)"
 
 step "the OpenGL driver crashes for want of memory (ulimit -v 250000): the mode comes back"
 if [ -n "${ZELM_FAIL_CALLOC:-}" ]; then

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # zelm --autostart writes a valid XDG autostart entry that runs the idle watcher with the saver's
 # options, from wherever zelm lies (a folder whose name needs quoting too: GLib, which starts
-# GNOME's autostart entries, must read the path back); --no-autostart removes it.
+# GNOME's autostart entries, must read the path back); --no-autostart removes it. A path that no
+# entry can carry is refused.
 . "$(dirname "$0")/../linux/lib.sh"
 command -v desktop-file-validate >/dev/null ||
     { echo "SKIP: desktop-file-validate is not installed"; exit 77; }
@@ -31,3 +32,14 @@ step "--no-autostart removes it; again is no error"
 "$ZELM" --no-autostart || fail "--no-autostart failed"
 [ ! -e "$entry" ] || fail "the entry is still there"
 "$ZELM" --no-autostart || fail "a second --no-autostart failed"
+
+step "a path with a '%' or a byte that is not UTF-8: refused, no entry"
+for folder in "100%" $'caf\xe9'; do
+    mkdir -p "$E2E_TMP/$folder"
+    cp "$ZELM" "$E2E_TMP/$folder/zelm"
+    status=0
+    "$E2E_TMP/$folder/zelm" --autostart 60 2>"$E2E_TMP/err" || status=$?
+    [ "$status" -eq 1 ] || fail "$folder: exit code $status"
+    grep -q "no autostart entry can run it" "$E2E_TMP/err" || fail "$folder: $(cat "$E2E_TMP/err")"
+    [ ! -e "$entry" ] || fail "$folder: an entry was written"
+done

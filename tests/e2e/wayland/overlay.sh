@@ -22,7 +22,7 @@ start_sway
 
 step "the saver covers HEADLESS-1 with the scene"
 start_wayland_zelm --overlay
-wait_until 10 shows_scene HEADLESS-1 || fail "no scene on HEADLESS-1"
+wait_until $slow shows_scene HEADLESS-1 || fail "no scene on HEADLESS-1"
 [ ! -s "$ZELM_ERR" ] || fail "stderr: $(cat "$ZELM_ERR")"
 sleep 1
 shot overlay
@@ -31,7 +31,7 @@ wayland_mean=$(region_stat "$WL_HOME/overlay.png" 1024x768+0+0 mean)
 step "a second output gets a surface of its own"
 as_user swaymsg create_output >/dev/null || fail "swaymsg create_output failed"
 as_user swaymsg output HEADLESS-2 mode 800x600 >/dev/null || fail "HEADLESS-2 has no 800x600 mode"
-wait_until 10 shows_scene HEADLESS-2 || fail "no scene on HEADLESS-2"
+wait_until $slow shows_scene HEADLESS-2 || fail "no scene on HEADLESS-2"
 zelm_running || fail "zelm ended when an output appeared"
 
 step "a key ends it with 0 within a second"
@@ -40,7 +40,7 @@ expect_exit 1 0
 
 step "moving the pointer ends it with 0"
 start_wayland_zelm --overlay
-wait_until 10 shows_scene HEADLESS-1 || fail "no scene on HEADLESS-1"
+wait_until $slow shows_scene HEADLESS-1 || fail "no scene on HEADLESS-1"
 as_user zelm_virtual_click 1024 768 move || fail "no pointer motion"
 expect_exit 2 0
 

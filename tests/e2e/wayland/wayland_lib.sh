@@ -29,6 +29,10 @@ wayland_settings 1 0 0
 chmod 755 "$WL_HOME"
 chmod 700 "$WL_HOME/run"
 [ ${#as_nobody[@]} -eq 0 ] || chown -R nobody:nogroup "$WL_HOME"
+# The deadline of a wait for what comes by itself (a configure, a frame, a saver's start, an
+# idle period): on a loaded machine each can take many seconds, and every wait ends as soon as
+# its event is there.
+slow=30
 COMPOSITOR_PID=
 BUS_PID=
 WAYLAND_DISPLAY=
@@ -120,6 +124,24 @@ start_wayland_zelm() {
     user_env
     "${USER_ENV[@]}" "$WL_HOME/bin/zelm" "$@" 2>"$ZELM_ERR" &
     ZELM_PID=$!
+}
+
+# start_debug_zelm ARGS...: the same, with the protocol log (WAYLAND_DEBUG) in ZELM_ERR too.
+start_debug_zelm() {
+    ZELM_RC=
+    : >"$ZELM_ERR"
+    user_env
+    "${USER_ENV[@]}" env WAYLAND_DEBUG=1 "$WL_HOME/bin/zelm" "$@" 2>"$ZELM_ERR" &
+    ZELM_PID=$!
+}
+
+# commits: the surface commits in the protocol log, which names an object wl_surface@3
+# (libwayland 1.21) or wl_surface#3 (1.23).
+commits() { grep -c 'wl_surface[@#][0-9]*\.commit()' "$ZELM_ERR" || true; }
+
+# drawn_full_screen FRAMES: the protocol log shows a 1024x768 configure and FRAMES commits.
+drawn_full_screen() {
+    grep -q 'xdg_toplevel[@#][0-9]*\.configure(1024, 768' "$ZELM_ERR" && [ "$(commits)" -ge "$1" ]
 }
 
 # shot NAME [OUTPUT]: a screenshot of OUTPUT (HEADLESS-1) as $WL_HOME/NAME.png.

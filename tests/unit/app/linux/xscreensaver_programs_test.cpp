@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/linux/xscreensaver_programs.hpp"
 
@@ -20,48 +21,59 @@ const std::string saved =
 
 const std::string defaults = "programs:\t\\\n\t\tmaze --root\t\\n\\\n  GL: \tgears --root\t\\n\n";
 
-int count(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++n;
+std::string added(const std::string& text) {
+    const ProgramsEdit edit = xscreensaver_with_zelm(text, defaults);
+    EXPECT_EQ(edit.error, "");
+    return edit.text;
+}
+
+std::string removed(const std::string& text) {
+    const ProgramsEdit edit = xscreensaver_without_zelm(text);
+    EXPECT_EQ(edit.error, "");
+    return edit.text;
+}
+
+TEST(XScreenSaverPrograms, AddedFirstOnceAndRemovedToTheSameBytesWhateverTheLayout) {
+    for (const std::string& text :
+         {saved, std::string("programs:\n"), std::string("programs: maze --root \\n qix\n"),
+          std::string("programs:\tmaze \\n\\\r\n  qix \\n\r\nlock: False\r\n"),
+          std::string("programs: \\\n  maze \\n\\\n  qix \\n\\"), std::string("programs:")}) {
+        const std::string with = added(text);
+        EXPECT_EQ(xscreensaver_programs(with).front(), xscreensaver_zelm_entry) << with;
+        EXPECT_EQ(added(with), with);
+        EXPECT_EQ(removed(with), text);
     }
-    return n;
+    EXPECT_EQ(removed(saved), saved);
 }
 
-TEST(XScreenSaverPrograms, AddedOnceFirstAndRemovedToTheSameBytes) {
-    const std::string added = xscreensaver_with_zelm(saved, defaults);
-    EXPECT_EQ(added.find(std::string("programs:\t\t\t\t\t\t\t\t      \\\n\t\t\t\t") +
-                         xscreensaver_zelm_entry + "\t\t\t\t    \\n\\\n\t\t\t\tmaze"),
-              added.find("programs:"));
-    EXPECT_EQ(xscreensaver_with_zelm(added, defaults), added);
-    EXPECT_EQ(xscreensaver_without_zelm(added), saved);
-    EXPECT_EQ(xscreensaver_without_zelm(saved), saved);
-}
-
-TEST(XScreenSaverPrograms, AFileWithoutAListStartsFromTheDefaults) {
-    const std::string added = xscreensaver_with_zelm("", defaults);
-    EXPECT_EQ(count(added, "zelm --root"), 1);
-    EXPECT_EQ(xscreensaver_without_zelm(added), defaults);
-    EXPECT_EQ(xscreensaver_with_zelm("lock:\tFalse", defaults),
-              "lock:\tFalse\n" + xscreensaver_with_zelm("", defaults));
-    EXPECT_EQ(xscreensaver_with_zelm("lock:\tFalse\n", ""),
-              "lock:\tFalse\n");  // nothing to start from
-}
-
-TEST(XScreenSaverPrograms, EveryZelmEntryGoesAndTheListStillEnds) {
-    // zelm last, by path, disabled: the line before it must no longer continue into "lock:".
-    const std::string text =
-        "programs: \\\n  maze --root \\n\\\n- GL: \"Zelm\" /usr/bin/zelm -root \\n\n"
-        "lock: False\n";
-    EXPECT_EQ(xscreensaver_without_zelm(text), "programs: \\\n  maze --root \\n\nlock: False\n");
+TEST(XScreenSaverPrograms, AnEntryThePanelWrappedGoesWithAllItsLines) {
+    // zelm's entry with three options, as xscreensaver-settings wraps it.
+    std::string wrapped = saved;
+    wrapped.insert(wrapped.find("\t\t\t\tmaze"),
+                   "  GL: \t\t\t\tzelm --root --delay 50000 --heightfield\t      \\\n"
+                   "\t\t\t\t  --no-alt-blend --fps\t\t\t    \\n\\\n");
+    EXPECT_EQ(removed(wrapped), saved);
+    // The last entry, by path, disabled: the line before it no longer continues into "lock:".
+    EXPECT_EQ(removed("programs: \\\n  maze --root \\n\\\n- GL: \"Zelm\" /usr/bin/zelm -root \\n\n"
+                      "lock: False\n"),
+              "programs: \\\n  maze --root \\n\nlock: False\n");
+    // Entries that share a line keep theirs; "zelmish" is not zelm.
+    EXPECT_EQ(removed("programs: zelm --root \\n zelmish \\n\n"), "programs: zelmish \\n\n");
     // A disabled entry is replaced by an enabled one, not joined by it.
-    EXPECT_EQ(count(xscreensaver_with_zelm(text, defaults), "zelm"), 1);
-    // An entry on the first line, and "zelmish" is not zelm.
-    EXPECT_EQ(xscreensaver_without_zelm("programs: zelm --root \\n zelmish \\n\n"),
-              "programs: zelmish \\n\n");
+    EXPECT_EQ(xscreensaver_programs(added("programs: -\tzelm --root \\n maze\n")),
+              (std::vector<std::string>{xscreensaver_zelm_entry, "maze"}));
 }
 
-TEST(XScreenSaverPrograms, TheDaemonsDefaultsAreNamedAsTheUsersFileNamesThem) {
+TEST(XScreenSaverPrograms, AListThatCannotBeEditedSafelyIsLeftAlone) {
+    const std::string twice = "programs: zelm --root\nprograms: maze\n";
+    EXPECT_NE(xscreensaver_without_zelm(twice).error, "");
+    EXPECT_EQ(xscreensaver_without_zelm(twice).text, twice);
+    EXPECT_NE(xscreensaver_with_zelm(std::string("programs: maze\n\0", 16), defaults).error, "");
+}
+
+TEST(XScreenSaverPrograms, AFileWithoutAListStartsFromTheDaemonsDefaults) {
+    EXPECT_EQ(removed(added("lock:\tFalse")), "lock:\tFalse\n" + defaults);
+    EXPECT_EQ(xscreensaver_with_zelm("lock:\tFalse\n", "").text, "lock:\tFalse\n");
     const std::string app_defaults =
         "*mode: random\n*programs: \\\n  maze --root \\n\\\n"
         "  GL: gears --root \\n\n*lock: False\n";

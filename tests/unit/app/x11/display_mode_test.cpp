@@ -205,7 +205,8 @@ void switch_as(Display* display, Window demo_window) {
     server.windows.insert(demo_window);
     ASSERT_EQ(x11_find_display_mode(display, 640, 480), 1);
     ASSERT_EQ(x11_test_display_mode(display), DisplayModeTest::ok);
-    x11_switch_display_mode(display, demo_window);
+    ASSERT_TRUE(x11_save_display_mode(display, demo_window));
+    x11_set_display_mode(display);
 }
 
 TEST(X11DisplayMode, ThePrimaryOutputSwitchesWhereItIsAndComesBack) {
