@@ -15,6 +15,7 @@ SetCompressor /SOLID lzma
 
 !include MUI2.nsh
 !include FileFunc.nsh
+!include LogicLib.nsh
 RequestExecutionLevel admin
 
 !define KEY "Software\Varno\ZELM"
@@ -75,6 +76,26 @@ Section "Zelm"
     Delete "${OLD_DATA}\height.pcx"
     Delete "${OLD_DATA}\uninstall.exe"
     RMDir "${OLD_DATA}"
+
+    ; An install into another folder than the last one moves it: the earlier folder's files go
+    ; (the uninstall entry, rewritten below, then names the new one), and the installing user's
+    ; own data folder follows when it named the earlier one.
+    ClearErrors
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${IfNot} ${Errors}
+    ${AndIf} $0 != ""
+    ${AndIf} $0 != "$INSTDIR"
+        Delete "$0\particle.pcx"
+        Delete "$0\font.pcx"
+        Delete "$0\height.pcx"
+        Delete "$0\uninstall.exe"
+        RMDir "$0"
+        ReadRegStr $1 HKCU "${KEY}\datadir" ""
+        ${If} $1 == $0
+        ${OrIf} $1 == "$0\"
+            WriteRegStr HKCU "${KEY}\datadir" "" "$INSTDIR"
+        ${EndIf}
+    ${EndIf}
 
     SetOutPath "$INSTDIR"
     File "${DATADIR}/particle.pcx"

@@ -1,7 +1,8 @@
 // The services the scene asks of the shell that runs it.
 //
-// Each shell (Win32, X11, offscreen) defines these functions once; the unit tests define their
-// own. Nothing in the scene includes an operating-system header: this file is the whole seam.
+// Each program (zelm.scr, zelm for X11 and Wayland, zelm-capture) defines these functions once; the
+// unit tests define their own. Nothing in the scene includes an operating-system header: this file
+// is the whole seam.
 #pragma once
 
 #include <cstdint>
@@ -25,8 +26,14 @@ enum class MessageOwner { none, demo_window };
 void platform_message_box(const char* text, const char* caption, MessageIcon icon,
                           MessageOwner owner);
 
-// Destroys the demo window, which ends the run once the main loop sees it.
-void platform_destroy_demo_window();
+// Writes a line for whoever reads the program's log, where a box's fixed text cannot say more
+// (which file did not load): stderr in the Linux shells and zelm-capture; zelm.scr shows its
+// boxes alone.
+void platform_log(const char* text);
+
+// Ends the run: the demo's window is destroyed, which ends the demo once the main loop sees it;
+// a saver, which owns no window, ends.
+void platform_end_run();
 
 // Puts back the display mode that was active before the demo switched it.
 void platform_restore_display_mode();

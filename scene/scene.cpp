@@ -8,14 +8,18 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "frame/frame_clock.hpp"
 #include "mesh/heightfield.hpp"
 #include "particles/particle_system.hpp"
 #include "platform/messages.hpp"
 #include "platform/platform.hpp"
+#include "platform/regular_file.hpp"
 #include "scene/text_overlay.hpp"
 #include "settings/settings.hpp"
 #include "textures/pcx_loader.hpp"
@@ -58,13 +62,32 @@ void report_texture_failure() {
     }
     platform_message_box(messages::texture_not_loaded, messages::caption_error, MessageIcon::error,
                          MessageOwner::none);
-    platform_destroy_demo_window();
+    platform_end_run();
+}
+
+// Why the file name in datadir did not load, for the log: its path with the system's reason it
+// cannot be opened, or what else is wrong with it.
+std::string texture_failure_detail(const char* name, const char* path, int composed) {
+    if (composed == 0) {
+        return std::string("\"") + name + "\": the path to it is longer than " +
+               std::to_string(texture_path_size - 1) + " characters";
+    }
+    const std::string detail = std::string("\"") + path + "\": ";
+    // Opened as the loader opens it: a FIFO under that name must not block the report.
+    std::FILE* file = open_regular_file(path);
+    if (file == nullptr) {
+        return detail + (errno == EINVAL ? "not a regular file" : std::strerror(errno));
+    }
+    std::fclose(file);
+    return detail + "not a PCX image zelm can load";
 }
 
 // Loads datadir/name with loader, reporting a path too long to compose as a failed load.
 void load_scene_texture(const char* name, int (*loader)(const char*, int), int id) {
     char path[texture_path_size];
-    if (compose_texture_path(path, name) == 0 || loader(path, id) == 0) {
+    const int composed = compose_texture_path(path, name);
+    if (composed == 0 || loader(path, id) == 0) {
+        platform_log(texture_failure_detail(name, path, composed).c_str());
         report_texture_failure();
     }
 }
@@ -107,7 +130,7 @@ void scene_setup() {
     if (platform_begin_timer_period() == 0) {
         platform_message_box(messages::timer_period_refused, messages::caption_error,
                              MessageIcon::error, MessageOwner::demo_window);
-        platform_destroy_demo_window();
+        platform_end_run();
     }
     frame_clock_tick();
 

@@ -50,8 +50,12 @@ void platform_message_box(const char* text, const char* caption, MessageIcon, Me
     std::fprintf(stderr, "%s: %s\n", caption, text);
 }
 
+void platform_log(const char* text) {
+    std::fprintf(stderr, "zelm-capture: %s\n", text);
+}
+
 // Marks the run as over.
-void platform_destroy_demo_window() {
+void platform_end_run() {
     capture_window_destroyed = 1;
 }
 

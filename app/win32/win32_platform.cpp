@@ -42,6 +42,9 @@ void platform_message_box(const char* text, const char* caption, MessageIcon ico
                       flags);
 }
 
+// A user of zelm.scr reads its boxes; there is no log to add to.
+void platform_log(const char*) {}
+
 void platform_restore_display_mode() {
     ZELM_TRACE("display: restored");
     ChangeDisplaySettingsA(nullptr, CDS_FULLSCREEN);

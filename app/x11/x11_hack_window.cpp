@@ -10,14 +10,13 @@
 #include <X11/Xutil.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <string>
 
 #include "app/linux/linux_shell.hpp"
 #include "app/linux/paced_loop.hpp"
-#include "app/main_loop.hpp"
+#include "app/linux/stop_signals.hpp"
 #include "app/x11/x11_errors.hpp"
 #include "scene/scene.hpp"
 #include "settings/settings.hpp"
@@ -33,13 +32,32 @@ struct X11Hack {
     GLXContext context;
     int width;  // the window's latest size, from ConfigureNotify
     int height;
-    int window_destroyed;  // its DestroyNotify came: the run ends
+    int window_destroyed;  // it went (its DestroyNotify, or found gone): the run ends
     int drawing;           // a context is current on the window: GL may query it at any call
     int x_error_count;
-    int end_requested;  // the scene asked to end the run (a failure during setup)
+    int glx_error_base;  // the first of GLX's error codes; 0 until GLX was asked
 };
 
 X11Hack hack{nullptr, None, nullptr, 0, 0, 0, 0, 0, 0};
+
+// GLX's errors about a drawable, counted from its error base (GL/glxproto.h, which needs the
+// server's protocol types).
+constexpr int glx_bad_drawable = 2;
+constexpr int glx_bad_current_window = 5;
+constexpr int glx_bad_window = 12;
+
+// Whether error says that hack.window is not there: the core's errors, or GLX's about a
+// drawable (a swap or a binding that reached the server after the window went).
+bool names_missing_window(const XErrorEvent& error) {
+    if (error.resourceid != hack.window) {
+        return false;
+    }
+    const int glx_code = error.error_code - hack.glx_error_base;
+    return error.error_code == BadWindow || error.error_code == BadDrawable ||
+           (hack.glx_error_base != 0 &&
+            (glx_code == glx_bad_drawable || glx_code == glx_bad_window ||
+             glx_code == glx_bad_current_window));
+}
 
 // X protocol errors are counted, reported and survived. Errors that only say that the window
 // is not there are not reported: its owner destroyed it, or it never existed (said in plainer
@@ -49,8 +67,7 @@ X11Hack hack{nullptr, None, nullptr, 0, 0, 0, 0, 0, 0};
 // DestroyNotify.
 int on_x_error(Display* display, XErrorEvent* error) {
     ++hack.x_error_count;
-    if ((error->error_code == BadWindow || error->error_code == BadDrawable) &&
-        error->resourceid == hack.window) {
+    if (names_missing_window(*error)) {
         if (hack.drawing != 0) {
             std::fflush(stderr);
             _exit(0);
@@ -61,15 +78,6 @@ int on_x_error(Display* display, XErrorEvent* error) {
     return 0;
 }
 
-// The daemon's SIGTERM must end the hack at once, even inside a frame: there is no display
-// mode to put back and the server frees the context and the connection. The default action
-// does exactly that, whatever the parent left.
-void end_on_signals() {
-    std::signal(SIGTERM, SIG_DFL);
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGHUP, SIG_DFL);
-}
-
 // "zelm: " + text with the window id in hex, as XScreenSaver's tools print ids.
 void report_about_window(const char* format, unsigned long id) {
     char line[256];
@@ -77,15 +85,11 @@ void report_about_window(const char* format, unsigned long id) {
     linux_report(line);
 }
 
-// The attributes of hack.window, or false (said on stderr) when there is no such window.
+// The attributes of hack.window, or false when there is no such window.
 bool read_window_attributes(XWindowAttributes& attributes) {
     const int before = hack.x_error_count;
     const Status status = XGetWindowAttributes(hack.display, hack.window, &attributes);
-    if (status == 0 || hack.x_error_count != before) {
-        report_about_window("no window 0x%lx on this display", hack.window);
-        return false;
-    }
-    return true;
+    return status != 0 && hack.x_error_count == before;
 }
 
 // A context for the window's own visual, which must offer double-buffered RGBA OpenGL; null
@@ -97,6 +101,7 @@ GLXContext create_context_for(const XWindowAttributes& attributes) {
         linux_report("the X display has no OpenGL (GLX) extension");
         return nullptr;
     }
+    hack.glx_error_base = error_base;
     XVisualInfo wanted{};
     wanted.visualid = XVisualIDFromVisual(attributes.visual);
     wanted.screen = XScreenNumberOfScreen(attributes.screen);
@@ -130,12 +135,13 @@ GLXContext create_context_for(const XWindowAttributes& attributes) {
 
 // Takes the window's resizes and its destruction, and key presses (which end nothing), adding
 // to what its owner and others already asked for; then reads its size again, since any later
-// change now arrives as an event.
+// change now arrives as an event. False when the window has gone meanwhile.
 bool watch_window(const XWindowAttributes& attributes) {
     XSelectInput(hack.display, hack.window,
                  attributes.your_event_mask | StructureNotifyMask | KeyPressMask);
     XWindowAttributes now{};
     if (!read_window_attributes(now)) {
+        hack.window_destroyed = 1;
         return false;
     }
     hack.width = now.width;
@@ -143,8 +149,8 @@ bool watch_window(const XWindowAttributes& attributes) {
     return true;
 }
 
-// Handles every pending event; returns 1 when the run must end (window gone, or the scene
-// asked). A new size is given to the scene once the queue is empty.
+// Handles every pending event; returns 1 when the run must end (the window is gone). A new size is
+// given to the scene once the queue is empty.
 int drain_hack_events(void*) {
     while (XPending(hack.display) > 0) {
         XEvent event;
@@ -159,7 +165,7 @@ int drain_hack_events(void*) {
             hack.window_destroyed = 1;
         }
     }
-    if (hack.window_destroyed != 0 || hack.end_requested != 0) {
+    if (hack.window_destroyed != 0) {
         return 1;
     }
     if (hack.width != window_width || hack.height != window_height) {
@@ -168,66 +174,11 @@ int drain_hack_events(void*) {
     return 0;
 }
 
-// Context, scene and frames for the window in hack.window; returns the exit code.
-int run_in_window(long frame_delay_us) {
-    XWindowAttributes attributes{};
-    if (!read_window_attributes(attributes)) {
-        return 1;
-    }
-    // GLX would take the window and then fail on every frame.
-    if (attributes.c_class == InputOnly) {
-        report_about_window("window 0x%lx takes input only: there is nothing to draw into",
-                            hack.window);
-        return 1;
-    }
-    hack.context = create_context_for(attributes);
-    if (hack.context == nullptr || !watch_window(attributes)) {
-        return 1;
-    }
-    hack.drawing = 1;
-    if (!glXMakeCurrent(hack.display, hack.window, hack.context)) {
-        report_about_window("couldn't make the OpenGL context current on window 0x%lx",
-                            hack.window);
-        return 1;
-    }
-    // The perspective is made for this size; the viewport is the window's from the binding.
-    window_width = hack.width;
-    window_height = hack.height;
-    scene_setup();
-    if (hack.end_requested != 0) {
-        const std::string line = std::string("the scene could not be set up from the data in \"") +
-                                 (datadir != nullptr ? datadir : ".") + "\"";
-        linux_report(line.c_str());
-        return 1;
-    }
-    run_paced_loop(drain_hack_events, frame_delay_us, ConnectionNumber(hack.display));
-    return hack.end_requested != 0 ? 1 : 0;
-}
-
-// The scene's request to destroy the window it does not own ends the run instead.
-void end_run() {
-    hack.end_requested = 1;
-}
-
-void nothing() {}
-
-void swap_buffers() {
-    glXSwapBuffers(hack.display, hack.window);
-}
-
-const LinuxShellHooks x11_hack_shell = {
-    .message_box = report_message_box,
-    .destroy_demo_window = end_run,
-    .restore_display_mode = nothing,  // the daemon owns the screen: the mode is never switched
-    .swap_buffers = swap_buffers,
-};
-
-}  // namespace
-
-// Opens the display, finds the window, runs, and closes the connection.
-int x11_run_hack(const HackRequest& request) {
-    linux_shell = &x11_hack_shell;
-    end_on_signals();
+// Context for the window in request; returns the exit code when there is none, else -1. The
+// daemon's SIGTERM ends the hack at once, even inside a frame: there is no display mode to put
+// back and the server frees the context and the connection.
+int open(const LinuxRequest& request, int& wake_fd) {
+    default_stop_signals();
     hack.display = XOpenDisplay(nullptr);
     if (hack.display == nullptr) {
         const char* name = XDisplayName(nullptr);
@@ -239,13 +190,50 @@ int x11_run_hack(const HackRequest& request) {
         return 1;
     }
     XSetErrorHandler(on_x_error);
-    hack.window = request.target == HackTarget::root ? DefaultRootWindow(hack.display)
-                                                     : static_cast<Window>(request.window_id);
-    const int code = run_in_window(request.delay_us);
-    // A destroyed window took its drawable with it: the driver would query it again while
-    // letting the context go. The process ends now; the server already freed what it held.
-    if (hack.window_destroyed != 0) {
-        return code;
+    wake_fd = ConnectionNumber(hack.display);
+    hack.window = request.command == LinuxCommand::root ? DefaultRootWindow(hack.display)
+                                                        : static_cast<Window>(request.window_id);
+    XWindowAttributes attributes{};
+    if (!read_window_attributes(attributes)) {
+        report_about_window("no window 0x%lx on this display", hack.window);
+        return 1;
+    }
+    // GLX would take the window and then fail on every frame.
+    if (attributes.c_class == InputOnly) {
+        report_about_window("window 0x%lx takes input only: there is nothing to draw into",
+                            hack.window);
+        return 1;
+    }
+    hack.context = create_context_for(attributes);
+    if (hack.context == nullptr) {
+        return 1;
+    }
+    // The window was there: if it goes now, its owner closed it while zelm started (the
+    // daemon's settings panel does as one clicks through its list), and the run ends normally.
+    if (!watch_window(attributes)) {
+        return 0;
+    }
+    hack.drawing = 1;
+    if (!glXMakeCurrent(hack.display, hack.window, hack.context)) {
+        report_about_window("couldn't make the OpenGL context current on window 0x%lx",
+                            hack.window);
+        return 1;
+    }
+    // The perspective is made for this size; the viewport is the window's from the binding.
+    window_width = hack.width;
+    window_height = hack.height;
+    return -1;
+}
+
+void swap_buffers() {
+    glXSwapBuffers(hack.display, hack.window);
+}
+
+// A destroyed window took its drawable with it: the driver would query it again while letting
+// the context go. The process ends now; the server already freed what it held.
+void close() {
+    if (hack.display == nullptr || hack.window_destroyed != 0) {
+        return;
     }
     if (hack.context != nullptr) {
         glXMakeCurrent(hack.display, None, nullptr);
@@ -255,7 +243,16 @@ int x11_run_hack(const HackRequest& request) {
     hack.drawing = 0;
     XCloseDisplay(hack.display);
     hack.display = nullptr;
-    return code;
 }
+
+}  // namespace
+
+const LinuxSaver x11_hack = {
+    .open = open,
+    .drain = drain_hack_events,
+    .frame = draw_frame,
+    .swap_buffers = swap_buffers,
+    .close = close,
+};
 
 }  // namespace zelm

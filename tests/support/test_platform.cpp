@@ -8,14 +8,16 @@ std::uint32_t now_ms = 0;
 std::uint32_t advance_ms = 0;
 int timer_period_result = 1;
 std::vector<std::string> events;
-void (*on_destroy_demo_window)() = nullptr;
+std::vector<std::string> log_lines;
+void (*on_end_run)() = nullptr;
 
 void reset() {
     now_ms = 0;
     advance_ms = 0;
     timer_period_result = 1;
     events.clear();
-    on_destroy_demo_window = nullptr;
+    log_lines.clear();
+    on_end_run = nullptr;
 }
 
 }  // namespace zelm::testplatform
@@ -46,10 +48,14 @@ void platform_message_box(const char* text, const char* caption, MessageIcon ico
                      (owner == MessageOwner::demo_window ? "demo_window" : "none") + ")");
 }
 
-void platform_destroy_demo_window() {
-    events.emplace_back("destroy_demo_window");
-    if (testplatform::on_destroy_demo_window != nullptr) {
-        testplatform::on_destroy_demo_window();
+void platform_log(const char* text) {
+    testplatform::log_lines.emplace_back(text);
+}
+
+void platform_end_run() {
+    events.emplace_back("end_run");
+    if (testplatform::on_end_run != nullptr) {
+        testplatform::on_end_run();
     }
 }
 

@@ -252,7 +252,7 @@ TEST(Capture, SameOptionsGiveTheSameFrames) {
     EXPECT_EQ(frame(first, 19).rgb, frame(second, 19).rgb);
 }
 
-TEST(Capture, MissingDataFilesGiveThreeMessagesAndNoFrame) {
+TEST(Capture, MissingDataFilesGiveThreeMessagesThatNameThemAndNoFrame) {
     const fs::path dir = fresh_dir("nodata");
     const fs::path empty = dir / "empty";
     fs::create_directories(empty);
@@ -260,9 +260,12 @@ TEST(Capture, MissingDataFilesGiveThreeMessagesAndNoFrame) {
         "--out '" + (dir / "frames").string() + "' --frames 3 --datadir '" + empty.string() + "'",
         dir);
     EXPECT_EQ(run.exit_code, 1);
-    EXPECT_EQ(run.err,
-              "Error: Error loading texture\nError: Error loading texture\n"
-              "Error: Error loading texture\n");
+    std::string messages;
+    for (const char* name : {"particle.pcx", "font.pcx", "height.pcx"}) {
+        messages += "zelm-capture: \"" + (empty / name).string() +
+                    "\": No such file or directory\nError: Error loading texture\n";
+    }
+    EXPECT_EQ(run.err, messages);
     EXPECT_FALSE(fs::exists(dir / "frames" / "frame-0000.png"));
 }
 

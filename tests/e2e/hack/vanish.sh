@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The hack's window vanishing while it draws, as happens when the daemon or a preview goes away:
-# destroyed by another client, or gone with its killed owner, at any moment of a frame and with
-# the processor busy. zelm ends with 0, promptly and quietly, every time. And the signals that
-# end a hack end it even when the parent started it with them blocked.
+# The hack's window vanishing while zelm starts or draws, as happens when the daemon or a preview
+# goes away: destroyed by another client, or gone with its killed owner, at any moment of a frame
+# and with the processor busy. zelm ends with 0, promptly and quietly, every time. And the
+# signals that end a hack end it even when the parent started it with them blocked.
 . "$(dirname "$0")/hack_lib.sh"
 
 RUNS=${ZELM_VANISH_RUNS:-12}
@@ -16,6 +16,22 @@ trap 'kill $BUSY_PID 2>/dev/null || true; hack_cleanup' EXIT
 
 # zelm has taken the window's structure events: its context is made and it is about to draw.
 watching() { (("$("$ZELM_HACK_HOST" events "$HOST_WIN")" & 0x20000)); }
+# zelm has found the window and is making its context: Mesa's GLX is loaded.
+binding() { grep -qs libGLX_mesa "/proc/$ZELM_PID/maps"; }
+
+step "the window destroyed while zelm makes its context: exit code 0 and nothing said, $RUNS times"
+for ((i = 1; i <= RUNS; i++)); do
+    start_host 320 240 gl
+    start_hack -window-id "$HOST_WIN"
+    deadline=$((SECONDS + 20))
+    until binding; do ((SECONDS < deadline)) || fail "run $i: zelm never made a context"; done
+    sleep "0.0$((i % 4 * 3))"  # at once, or up to 90 ms later
+    "$ZELM_HACK_HOST" destroy "$HOST_WIN"
+    stop_host
+    wait_zelm 5
+    [ "$ZELM_RC" -eq 0 ] || fail "run $i: exit code $ZELM_RC"
+    expect_stderr ""
+done
 
 for how in destroy kill; do
     step "the window $how: exit code 0 and nothing said, $RUNS times"

@@ -162,8 +162,11 @@ start_host 300 200
 before=$(root_children)
 start_zelm -window-id "$HOST_WIN"
 expect_exit 10 1
-expect_stderr "zelm: Error loading texture
+expect_stderr "zelm: \"$E2E_TMP/nowhere/particle.pcx\": No such file or directory
 zelm: Error loading texture
+zelm: \"$E2E_TMP/nowhere/font.pcx\": No such file or directory
+zelm: Error loading texture
+zelm: \"$E2E_TMP/nowhere/height.pcx\": No such file or directory
 zelm: Error loading texture
 zelm: the scene could not be set up from the data in \"$E2E_TMP/nowhere\""
 f="$E2E_TMP/nodata.png"

@@ -63,6 +63,11 @@ expect_exit 5 0
 [ "$(cat "$KEY/fullscreen")" = "0" ] || fail "fullscreen: $(cat "$KEY/fullscreen")"
 expect_stderr "Warning: Couldn't read configuration settings from registry."
 
+step "--x11 before /c: the dialog all the same"
+start_zelm --x11 /c
+click "$(wait_window 10 "$caption")" "${cancel[@]}"
+expect_exit 5 0
+
 step "/c shows the stored settings; a switch of 7 is checked and stored as 1"
 printf '7\n' >"$KEY/fullscreen"
 start_zelm /c

@@ -7,11 +7,14 @@ mkdir -p "$E2E_TMP/empty-data"
 seed "$E2E_TMP/empty-data" 1 0 0
 start_xvfb 640x480
 
-step "without message boxes: three messages and exit code 0"
+step "without message boxes: three messages, each after the file it is about, and exit code 0"
 ZELM_NO_DIALOGS=1 start_zelm
 expect_exit 10 0
-expect_stderr "Error: Error loading texture
+expect_stderr "zelm: \"$E2E_TMP/empty-data/particle.pcx\": No such file or directory
 Error: Error loading texture
+zelm: \"$E2E_TMP/empty-data/font.pcx\": No such file or directory
+Error: Error loading texture
+zelm: \"$E2E_TMP/empty-data/height.pcx\": No such file or directory
 Error: Error loading texture"
 
 # The box with id $1 is no longer the one shown.

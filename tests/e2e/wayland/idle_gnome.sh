@@ -4,7 +4,8 @@
 # no layer-shell). While GNOME's session manager (a stand-in) says idle is held off, no saver
 # comes; once it lets go, the saver does. mutter has no screenshots for grim, so the saver is
 # seen in the protocol log: a 1024x768 configure and frames committed. A bus that never answers
-# ends the watcher with 1, after saying so; SIGTERM ends it meanwhile within 3 s.
+# ends the watcher with 1, after saying so; SIGTERM ends it meanwhile within 3 s. One that stops
+# answering later (stopped) holds the saver back, said once, until it answers again.
 . "$(dirname "$0")/wayland_lib.sh"
 start_mutter
 inhibited="$WL_HOME/run/inhibited"
@@ -15,7 +16,7 @@ MANAGER_PID=$!
 "${USER_ENV[@]}" /usr/bin/python3 "$(dirname "$0")/../linux/silent_bus.py" "$WL_HOME/run/silent" \
     >"$E2E_TMP/silent.log" &
 SILENT_PID=$!
-trap 'kill "$MANAGER_PID" "$SILENT_PID" 2>/dev/null || true; wayland_cleanup' EXIT
+trap 'kill "$MANAGER_PID" "$SILENT_PID" 2>/dev/null || true; kill -CONT "$BUS_PID"; wayland_cleanup' EXIT
 wait_until 10 grep -q ready "$E2E_TMP/silent.log" || fail "the silent bus did not start"
 
 
@@ -42,13 +43,19 @@ grep -qxF "zelm: the compositor has no layer-shell: showing a full-screen window
 kill -TERM "$ZELM_PID"
 expect_exit 4 0
 
-step "no saver while the session manager holds idle off; the saver once it lets go"
+step "no saver while the session manager holds idle off, nor while the bus is stopped; then one"
 touch "$inhibited"
 start_debug_zelm --idle 1
 sleep 3
 zelm_running || fail "the watcher ended"
 grep -q 'xdg_toplevel[@#][0-9]' "$ZELM_ERR" && fail "a saver while idle was held off"
+kill -STOP "$BUS_PID"
+wait_until $slow grep -q "bus does not answer" "$ZELM_ERR" || fail "no word of the stopped bus"
+zelm_running || fail "the watcher ended when the bus stopped"
+grep -q 'xdg_toplevel[@#][0-9]' "$ZELM_ERR" && fail "a saver while the bus was stopped"
 rm "$inhibited"
+kill -CONT "$BUS_PID"
 wait_until $slow drawn_full_screen 10 || fail "no saver after the release"
+[ "$(grep -c "bus does not answer" "$ZELM_ERR")" -eq 1 ] || fail "the stopped bus not named once"
 kill -TERM "$ZELM_PID"
 expect_exit 4 0

@@ -99,9 +99,13 @@ wine_quiet reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Z
     fail "the uninstall entry is still there"
 wine_quiet reg query 'HKCU\Software\Varno\ZELM\fullscreen' || fail "the user's settings were removed"
 
-step "/D= moves the data, and the settings with it; the data earlier installs kept in the"
-step "system folder goes"
+step "/D= over an install in Program Files moves it: the earlier folder goes, and the data"
+step "earlier installs kept in the system folder; the entry and the settings follow, the user's too"
 [ -f "$ZELM_LAUNCH" ] || fail "$ZELM_LAUNCH is missing: build the windows preset first"
+start_scr "$ZELM_SETUP" /S
+expect_exit 60 0
+wait_until 30 all_installed || fail "installed files missing"
+wine_quiet reg add 'HKCU\Software\Varno\ZELM\datadir' /ve /d 'C:\Program Files\Zelm' /f
 mkdir "$system32/Zelm"
 cp "$ZELM_DATA"/*.pcx "$system32/Zelm/"
 # Windows passes /D= unquoted, spaces and all.
@@ -110,9 +114,15 @@ expect_exit 60 0
 for f in particle font height; do
     cmp -s "$ZELM_DATA/$f.pcx" "$WINEPREFIX/drive_c/Zelm moved/$f.pcx" || fail "$f.pcx differs"
 done
-[ ! -e "$folder" ] || fail "Program Files\Zelm was made"
+[ ! -e "$folder" ] || fail "left in Program Files\Zelm: $(ls "$folder")"
 nothing_under_windows
 [ "$(setting datadir)" = $'REG_SZ\tC:\\Zelm moved' ] || fail "datadir: [$(setting datadir)]"
+[ "$(KEY='HKCU\Software\Varno\ZELM' setting datadir)" = $'REG_SZ\tC:\\Zelm moved' ] ||
+    fail "the user's datadir: [$(KEY='HKCU\Software\Varno\ZELM' setting datadir)]"
+[ "$(entry InstallLocation)" = $'REG_SZ\tC:\\Zelm moved' ] ||
+    fail "InstallLocation: [$(entry InstallLocation)]"
+[ "$(entry UninstallString)" = $'REG_SZ\t"C:\\Zelm moved\\uninstall.exe"' ] ||
+    fail "UninstallString: [$(entry UninstallString)]"
 
 step "an update, clicked through: welcome, licence, the last install's folder, progress, finish"
 folder="$WINEPREFIX/drive_c/Zelm moved"
