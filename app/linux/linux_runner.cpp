@@ -45,7 +45,7 @@ void end_saver_run() {
 }
 
 int drain_saver(void*) {
-    return (run.saver->drain(nullptr) != 0 || run.saver_end_requested != 0) ? 1 : 0;
+    return (run.saver->frames.drain(nullptr) != 0 || run.saver_end_requested != 0) ? 1 : 0;
 }
 
 void report_scene_failure() {
@@ -59,7 +59,7 @@ void report_scene_failure() {
 int run_linux_demo(const LinuxDemo& demo) {
     run.demo = &demo;
     run.services = {desktop_message_box, destroy_demo_window, demo.restore_display_mode,
-                    demo.swap_buffers};
+                    demo.frames.swap_buffers};
     window_services = &run.services;
     if (demo.connect() == 0) {
         return 1;
@@ -72,14 +72,14 @@ int run_linux_demo(const LinuxDemo& demo) {
     demo.make_window();
     run.desktop_inhibit = inhibit_desktop_idle("zelm", "Showing the Zelm demo");
     run_demo_window_creation(*demo.window);
-    run_paced_loop(demo.drain, 0, -1, demo.frame);
+    run_paced_loop(demo.frames.drain, 0, -1, demo.frames.frame);
     demo.disconnect();
     return 0;
 }
 
 int run_linux_saver(const LinuxSaver& saver, const LinuxRequest& request) {
     run.saver = &saver;
-    run.services = {report_message_box, end_saver_run, nullptr, saver.swap_buffers};
+    run.services = {report_message_box, end_saver_run, nullptr, saver.frames.swap_buffers};
     window_services = &run.services;
     int wake_fd = -1;
     int code = saver.open(request, wake_fd);
@@ -89,7 +89,7 @@ int run_linux_saver(const LinuxSaver& saver, const LinuxRequest& request) {
             report_scene_failure();
             code = 1;
         } else {
-            run_paced_loop(drain_saver, request.delay_us, wake_fd, saver.frame);
+            run_paced_loop(drain_saver, request.delay_us, wake_fd, saver.frames.frame);
             code = run.saver_end_requested != 0 ? 1 : 0;
         }
     }

@@ -12,6 +12,18 @@
 
 namespace zelm {
 
+// The frames of a run, in the demo and the saver alike.
+struct LinuxFrames {
+    // Removes and handles every pending event; returns 1 when the run ends (the demo's: once
+    // the destruction steps have run, on input or a stop signal).
+    int (*drain)(void* context);
+    // Draws one frame: draw_frame, of every surface where there are several, or a wait while
+    // the compositor has not shown the last one.
+    void (*frame)();
+    // Shows the frame just drawn; called by the scene once a frame of each surface.
+    void (*swap_buffers)();
+};
+
 // The demo run mode: a window of the display system, ended by input.
 struct LinuxDemo {
     // The window's creation and destruction steps, and the full-screen checks.
@@ -24,15 +36,9 @@ struct LinuxDemo {
     // Makes the window, before the creation steps (on X its visual is chosen with it), and holds
     // off the display system's own blanking on it. The desktop's inhibit is the runner's.
     void (*make_window)();
-    // Removes and handles every pending event, ending the window on input or a stop signal;
-    // returns 1 once the destruction steps have run.
-    int (*drain)(void* context);
-    // Draws one frame (draw_frame, or a wait while the compositor has not shown the last one).
-    void (*frame)();
+    LinuxFrames frames;
     // Puts back the display mode that the full-screen switch replaced. Optional.
     void (*restore_display_mode)();
-    // Shows the frame just drawn; called by the scene once a frame.
-    void (*swap_buffers)();
     // Closes the connection once the loop has ended.
     void (*disconnect)();
 };
@@ -46,12 +52,7 @@ struct LinuxSaver {
     // descriptor whose input ends the wait between paced frames; the exit code when the run
     // cannot start (said on stderr), else -1.
     int (*open)(const LinuxRequest& request, int& wake_fd);
-    // Removes and handles every pending event; returns 1 when the run ends.
-    int (*drain)(void* context);
-    // Draws one frame of every surface.
-    void (*frame)();
-    // Shows the frame just drawn on the surface being drawn.
-    void (*swap_buffers)();
+    LinuxFrames frames;
     // Gives back what open made; also after a failed open.
     void (*close)();
 };

@@ -285,10 +285,8 @@ const LinuxDemo wayland_demo = {
     .connect = connect,
     .undo_at_exit = nullptr,
     .make_window = make_demo_window,
-    .drain = drain_events,
-    .frame = draw_demo_frame,
+    .frames = {.drain = drain_events, .frame = draw_demo_frame, .swap_buffers = swap_buffers},
     .restore_display_mode = nullptr,
-    .swap_buffers = swap_buffers,
     .disconnect = wayland_disconnect,
 };
 

@@ -335,10 +335,8 @@ const LinuxDemo x11_demo = {
     .connect = connect,
     .undo_at_exit = undo_at_exit,
     .make_window = make_demo_window,
-    .drain = drain_events,
-    .frame = draw_frame,
+    .frames = {.drain = drain_events, .frame = draw_frame, .swap_buffers = swap_buffers},
     .restore_display_mode = restore_display_mode,
-    .swap_buffers = swap_buffers,
     .disconnect = disconnect,
 };
 

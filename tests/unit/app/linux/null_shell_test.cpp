@@ -79,18 +79,14 @@ const LinuxDemo null_demo = {
     .connect = connect_demo,
     .undo_at_exit = log<undo_name>,
     .make_window = log<make_window_name>,
-    .drain = log_drain,
-    .frame = log<frame_name>,
+    .frames = {.drain = log_drain, .frame = log<frame_name>, .swap_buffers = log<swap_name>},
     .restore_display_mode = nullptr,
-    .swap_buffers = log<swap_name>,
     .disconnect = log<disconnect_name>,
 };
 
 const LinuxSaver null_saver = {
     .open = open_saver,
-    .drain = log_drain,
-    .frame = log<frame_name>,
-    .swap_buffers = log<swap_name>,
+    .frames = {.drain = log_drain, .frame = log<frame_name>, .swap_buffers = log<swap_name>},
     .close = log<close_name>,
 };
 
