@@ -29,7 +29,13 @@ void fail_creation_step(const char* text, int restore_display) {
     }
     platform_message_box(text, messages::caption_error_colon, MessageIcon::error,
                          MessageOwner::none);
-    platform_destroy_demo_window();
+    platform_end_run();
+}
+
+void call_if_given(void (*step)()) {
+    if (step != nullptr) {
+        step();
+    }
 }
 
 // A destroyed window can get no context, on X and on Windows alike.
@@ -40,6 +46,9 @@ bool skip_context_step() {
 }  // namespace
 
 void prepare_fullscreen_mode(const DemoWindowHooks& hooks) {
+    if (hooks.find_display_mode == nullptr) {
+        return;
+    }
     if (hooks.find_display_mode() == 0) {
         fail_before_window(messages::no_fullscreen_mode);
     }
@@ -59,7 +68,7 @@ int setup_pixel_format(const DemoWindowHooks& hooks) {
                              MessageIcon::error, MessageOwner::demo_window);
         std::exit(1);
     }
-    if (hooks.format_needs_palette() != 0) {
+    if (hooks.format_needs_palette != nullptr && hooks.format_needs_palette() != 0) {
         platform_message_box(messages::pixel_format_needs_palette, messages::caption_error,
                              MessageIcon::none, MessageOwner::none);
         return 0;
@@ -75,12 +84,8 @@ int setup_pixel_format(const DemoWindowHooks& hooks) {
 void run_demo_window_creation(const DemoWindowHooks& hooks) {
     demo_window_exists = 1;
     demo_context_created = 0;
-    hooks.hide_cursor();
-    if (fullscreen != 0) {
-        hooks.switch_display_mode();
-    } else {
-        hooks.center_cursor();
-    }
+    call_if_given(hooks.hide_cursor);
+    call_if_given(fullscreen != 0 ? hooks.switch_display_mode : hooks.center_cursor);
     hooks.show_window();
     if (setup_pixel_format(hooks) == 0) {
         fail_creation_step(messages::pixel_format_not_setup, 0);
@@ -105,7 +110,7 @@ void run_demo_window_destruction(const DemoWindowHooks& hooks) {
         return;
     }
     demo_window_exists = 0;
-    hooks.show_cursor();
+    call_if_given(hooks.show_cursor);
     if (fullscreen != 0) {
         platform_restore_display_mode();
     }

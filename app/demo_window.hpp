@@ -1,7 +1,7 @@
 // The demo window's behaviour, written once for every shell: the full-screen preparation before
 // the window exists, the creation steps once it does, and the destruction steps. The order, the
 // messages and the exit codes are decided here; each shell supplies the few calls that differ as
-// DemoWindowHooks.
+// DemoWindowHooks, naming every entry; those marked optional may be null.
 #pragma once
 
 namespace zelm {
@@ -10,23 +10,24 @@ enum class DisplayModeTest { ok, bad_mode, failed };
 
 struct DemoWindowHooks {
     // Full-screen preparation: find the 640x480 mode (1 when listed), then ask the display
-    // whether it can take it without switching.
+    // whether it can take it without switching. Optional, both or neither: null where the
+    // picture is scaled and the mode is always there.
     int (*find_display_mode)();
     DisplayModeTest (*test_display_mode)();
 
     // Creation steps.
-    void (*hide_cursor)();
+    void (*hide_cursor)();          // optional
     void (*switch_display_mode)();  // to the found mode; the result is ignored
-    void (*center_cursor)();        // at (window_width / 2, window_height / 2) on the screen
+    void (*center_cursor)();        // at (window_width / 2, window_height / 2); optional
     void (*show_window)();
     int (*choose_pixel_format)();   // 0 when none can be chosen
-    int (*format_needs_palette)();  // of the chosen format
+    int (*format_needs_palette)();  // of the chosen format; optional: null where none does
     int (*set_pixel_format)();      // 0 when it cannot be set
     int (*create_context)();        // 0 when none is created
     int (*make_context_current)();  // 0 on failure
 
     // Destruction steps.
-    void (*show_cursor)();
+    void (*show_cursor)();  // optional
     void (*hide_window)();
     void (*release_context)();  // make no context current
     void (*delete_context)();   // only called when one was created
@@ -44,7 +45,7 @@ extern int demo_context_created;
 void prepare_fullscreen_mode(const DemoWindowHooks& hooks);
 
 // The creation steps: cursor, display mode, window shown, pixel format, context, scene setup.
-// A failed step destroys the window (platform_destroy_demo_window) and the sequence goes on,
+// A failed step destroys the window (platform_end_run) and the sequence goes on,
 // except that a destroyed window gets no context: the two context steps are skipped then (they
 // could only fail, adding a message the failure does not call for).
 void run_demo_window_creation(const DemoWindowHooks& hooks);

@@ -6,7 +6,7 @@ namespace zelm {
 
 extern int quit_requested;
 
-struct MainLoopShell {
+struct MainLoopHooks {
     // Removes and dispatches every pending message; returns 1 when one of them asked to quit
     // (the quit message itself is not dispatched).
     int (*drain_messages)(void* context);
@@ -16,6 +16,6 @@ struct MainLoopShell {
     void* context;
 };
 
-void run_main_loop(const MainLoopShell& shell);
+void run_main_loop(const MainLoopHooks& hooks);
 
 }  // namespace zelm

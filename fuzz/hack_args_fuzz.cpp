@@ -40,35 +40,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         argv.push_back(words[i].c_str());
     }
 
-    const HackRequest request =
-        parse_hack_request(static_cast<int>(argv.size()), argv.data(), variable);
-    switch (request.target) {
-        case HackTarget::none:
-        case HackTarget::root:
-        case HackTarget::overlay:
-        case HackTarget::help:
-        case HackTarget::version:
-        case HackTarget::xscreensaver_add:
-        case HackTarget::xscreensaver_remove:
-        case HackTarget::no_autostart:
+    const LinuxRequest request =
+        parse_linux_request(static_cast<int>(argv.size()), argv.data(), variable);
+    switch (request.command) {
+        case LinuxCommand::none:
+        case LinuxCommand::root:
+        case LinuxCommand::overlay:
+        case LinuxCommand::help:
+        case LinuxCommand::version:
+        case LinuxCommand::xscreensaver_add:
+        case LinuxCommand::xscreensaver_remove:
+        case LinuxCommand::no_autostart:
             if (!request.error.empty()) {
                 fail("a good request came with a reason");
             }
             break;
-        case HackTarget::window:
+        case LinuxCommand::window:
             if (request.window_id == 0 || request.window_id > max_window_id ||
                 !request.error.empty()) {
                 fail("a window request without a usable id");
             }
             break;
-        case HackTarget::idle:
-        case HackTarget::autostart:
+        case LinuxCommand::idle:
+        case LinuxCommand::autostart:
             if (request.idle_seconds < 1 || request.idle_seconds > largest_idle_seconds ||
                 !request.error.empty()) {
                 fail("a watcher request without a usable idle time");
             }
             break;
-        case HackTarget::bad:
+        case LinuxCommand::bad:
             if (request.error.empty()) {
                 fail("a bad request without a reason");
             }

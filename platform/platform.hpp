@@ -1,7 +1,8 @@
 // The services the scene asks of the shell that runs it.
 //
-// Each shell (Win32, X11, offscreen) defines these functions once; the unit tests define their
-// own. Nothing in the scene includes an operating-system header: this file is the whole seam.
+// Each program (zelm.scr, zelm for X11 and Wayland, zelm-capture) defines these functions once; the
+// unit tests define their own. Nothing in the scene includes an operating-system header: this file
+// is the whole seam.
 #pragma once
 
 #include <cstdint>
@@ -30,8 +31,9 @@ void platform_message_box(const char* text, const char* caption, MessageIcon ico
 // boxes alone.
 void platform_log(const char* text);
 
-// Destroys the demo window, which ends the run once the main loop sees it.
-void platform_destroy_demo_window();
+// Ends the run: the demo's window is destroyed, which ends the demo once the main loop sees it;
+// a saver, which owns no window, ends.
+void platform_end_run();
 
 // Puts back the display mode that was active before the demo switched it.
 void platform_restore_display_mode();

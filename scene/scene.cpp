@@ -61,12 +61,12 @@ void report_texture_failure() {
     }
     platform_message_box(messages::texture_not_loaded, messages::caption_error, MessageIcon::error,
                          MessageOwner::none);
-    platform_destroy_demo_window();
+    platform_end_run();
 }
 
-// Tells the log why the file name in datadir did not load: its path with the system's reason it
-// cannot be opened, or what else is wrong with it. In a fixed buffer, as the path is: zelm.scr
-// stays small.
+// Logs why the file name in datadir did not load: its path with the system's reason it cannot be
+// opened, or what else is wrong with it. Plain C formatting: zelm.scr is linked statically and
+// std::string's formatting would grow it by a sixth.
 void log_texture_failure(const char* name, const char* path, int composed) {
     char line[texture_path_size + 100];
     if (composed == 0) {
@@ -77,7 +77,7 @@ void log_texture_failure(const char* name, const char* path, int composed) {
         std::FILE* file = open_regular_file(path);
         const char* reason = "not a PCX image zelm can load";
         if (file == nullptr) {
-            reason = (errno == EINVAL) ? "not a regular file" : std::strerror(errno);
+            reason = errno == EINVAL ? "not a regular file" : std::strerror(errno);
         } else {
             std::fclose(file);
         }
@@ -134,7 +134,7 @@ void scene_setup() {
     if (platform_begin_timer_period() == 0) {
         platform_message_box(messages::timer_period_refused, messages::caption_error,
                              MessageIcon::error, MessageOwner::demo_window);
-        platform_destroy_demo_window();
+        platform_end_run();
     }
     frame_clock_tick();
 

@@ -12,7 +12,7 @@ namespace zelm {
 extern float orbit_speed;  // degrees of yaw per second
 extern int scene_ready;    // set once scene_setup has been entered
 
-// The demo window's size: 640 x 480, set by the shell that owns the window.
+// The size drawn for: the demo's 640 x 480, or the saver's window or surface, set by its shell.
 extern int window_width;
 extern int window_height;
 

@@ -97,7 +97,7 @@ std::string autostart_directory() {
 
 }  // namespace
 
-std::string autostart_entry(const std::string& program, const HackRequest& request) {
+std::string autostart_entry(const std::string& program, const LinuxRequest& request) {
     std::string command =
         exec_argument(program) + " --idle " + std::to_string(request.idle_seconds);
     for (const std::string& option : saver_options(request)) {
@@ -118,7 +118,7 @@ std::string autostart_entry(const std::string& program, const HackRequest& reque
            "X-GNOME-Autostart-enabled=true\n";
 }
 
-int write_autostart(const HackRequest& request) {
+int write_autostart(const LinuxRequest& request) {
     const std::string program = own_path();
     if (const char* what = unusable_in_entry(program)) {
         const std::string line = "zelm's path " + program + " holds " + what +

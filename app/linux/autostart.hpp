@@ -11,12 +11,12 @@ namespace zelm {
 // The entry's text: a desktop entry whose command runs program --idle SECONDS with the saver
 // options of request. program must be one that a desktop entry can carry (write_autostart
 // checks).
-std::string autostart_entry(const std::string& program, const HackRequest& request);
+std::string autostart_entry(const std::string& program, const LinuxRequest& request);
 
 // Writes the entry for this program atomically, or removes it (which is no error when there
 // is none); 0 on success, else 1 after saying why on stderr. A program path that no entry can
 // carry (a control character, a byte that is not UTF-8, a '%') is refused.
-int write_autostart(const HackRequest& request);
+int write_autostart(const LinuxRequest& request);
 int remove_autostart();
 
 }  // namespace zelm

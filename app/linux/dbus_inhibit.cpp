@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/linux/linux_shell.hpp"
+#include "app/linux/stop_signals.hpp"
 
 namespace zelm {
 
@@ -45,11 +46,7 @@ std::string session_bus_address() {
 // stop_signal after each.
 template <typename Done>
 bool run_bus_until(DBusConnection* bus, Done done) {
-    sigset_t stops;
-    sigemptyset(&stops);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaddset(&stops, signal);
-    }
+    const sigset_t stops = stop_signal_set();
     sigset_t outside;
     pthread_sigmask(SIG_UNBLOCK, &stops, &outside);
     using clock = std::chrono::steady_clock;

@@ -72,9 +72,9 @@ bool is_windows_switch(const char* arg) {
     return arg[0] == '/' && (arg[1] == 'p' || arg[1] == 'c');
 }
 
-HackRequest bad(std::string error) {
-    HackRequest request;
-    request.target = HackTarget::bad;
+LinuxRequest bad(std::string error) {
+    LinuxRequest request;
+    request.command = LinuxCommand::bad;
     request.error = std::move(error);
     return request;
 }
@@ -105,19 +105,19 @@ const char* unknown_option(int argc, const char* const* argv) {
     return nullptr;
 }
 
-HackRequest unknown(const char* arg) {
-    HackRequest refused = bad(std::string("unknown option \"") + arg + "\"");
+LinuxRequest unknown(const char* arg) {
+    LinuxRequest refused = bad(std::string("unknown option \"") + arg + "\"");
     refused.usage_too = 1;
     return refused;
 }
 
 // The window named by $XSCREENSAVER_WINDOW.
-HackRequest from_environment(const char* value) {
-    HackRequest request;
+LinuxRequest from_environment(const char* value) {
+    LinuxRequest request;
     if (!parse_window_id(value, request.window_id)) {
         return bad(std::string("XSCREENSAVER_WINDOW is not a window id: \"") + value + "\"");
     }
-    request.target = HackTarget::window;
+    request.command = LinuxCommand::window;
     return request;
 }
 
@@ -171,22 +171,23 @@ bool parse_window_id(const char* text, unsigned long& id) {
 }
 
 // Which window, if any, the arguments and the environment ask the hack to draw into, and how.
-HackRequest parse_hack_request(int argc, const char* const* argv, const char* xscreensaver_window) {
+LinuxRequest parse_linux_request(int argc, const char* const* argv,
+                                 const char* xscreensaver_window) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "-h") == 0 || is_option(argv[i], "help")) {
-            HackRequest request;
-            request.target = HackTarget::help;
+            LinuxRequest request;
+            request.command = LinuxCommand::help;
             return request;
         }
     }
     for (const auto& [name, target] :
-         {std::pair{"version", HackTarget::version},
-          std::pair{"xscreensaver-add", HackTarget::xscreensaver_add},
-          std::pair{"xscreensaver-remove", HackTarget::xscreensaver_remove}}) {
+         {std::pair{"version", LinuxCommand::version},
+          std::pair{"xscreensaver-add", LinuxCommand::xscreensaver_add},
+          std::pair{"xscreensaver-remove", LinuxCommand::xscreensaver_remove}}) {
         for (int i = 1; i < argc; ++i) {
             if (is_option(argv[i], name)) {
-                HackRequest request;
-                request.target = target;
+                LinuxRequest request;
+                request.command = target;
                 return request;
             }
         }
@@ -196,17 +197,17 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
     }
     const bool has_window_variable = xscreensaver_window != nullptr && *xscreensaver_window != '\0';
     if (argc <= 1) {
-        return has_window_variable ? from_environment(xscreensaver_window) : HackRequest{};
+        return has_window_variable ? from_environment(xscreensaver_window) : LinuxRequest{};
     }
     if (is_windows_switch(argv[1])) {
-        return HackRequest{};
+        return LinuxRequest{};
     }
-    HackRequest request;
+    LinuxRequest request;
     bool root = false;
     bool window = false;
     bool overlay = false;
-    HackTarget watcher = HackTarget::none;  // idle, autostart or no_autostart
-    const char* unexpected = nullptr;       // an argument that is no option at all
+    LinuxCommand watcher = LinuxCommand::none;  // idle, autostart or no_autostart
+    const char* unexpected = nullptr;           // an argument that is no option at all
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         // The options that take a value read the next argument, whatever it is.
@@ -222,16 +223,16 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
                 return bad(std::string(arg) + " needs a number of seconds from 1 to " +
                            std::to_string(largest_idle_seconds));
             }
-            if (watcher != HackTarget::none) {
+            if (watcher != LinuxCommand::none) {
                 return bad("--idle, --autostart and --no-autostart go one at a time");
             }
-            watcher = is_option(arg, "idle") ? HackTarget::idle : HackTarget::autostart;
+            watcher = is_option(arg, "idle") ? LinuxCommand::idle : LinuxCommand::autostart;
             ++i;
         } else if (is_option(arg, "no-autostart")) {
-            if (watcher != HackTarget::none) {
+            if (watcher != LinuxCommand::none) {
                 return bad("--idle, --autostart and --no-autostart go one at a time");
             }
-            watcher = HackTarget::no_autostart;
+            watcher = LinuxCommand::no_autostart;
         } else if (is_option(arg, "x11") || is_option(arg, "wayland")) {
             request.display = is_option(arg, "x11") ? DisplayChoice::x11 : DisplayChoice::wayland;
         } else if (is_option(arg, "window-id")) {
@@ -264,12 +265,12 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
             unexpected = arg;
         }
     }
-    if (watcher != HackTarget::none && (overlay || root || window)) {
+    if (watcher != LinuxCommand::none && (overlay || root || window)) {
         return bad(
             "--idle, --autostart and --no-autostart show the saver themselves: without "
             "--overlay, -root or -window-id");
     }
-    if (watcher != HackTarget::none && request.display == DisplayChoice::x11) {
+    if (watcher != LinuxCommand::none && request.display == DisplayChoice::x11) {
         return bad("the idle watcher is for Wayland, not with --x11");
     }
     if (overlay && (root || window || request.display == DisplayChoice::x11)) {
@@ -278,36 +279,36 @@ HackRequest parse_hack_request(int argc, const char* const* argv, const char* xs
     if ((root || window) && request.display == DisplayChoice::wayland) {
         return bad("-root and -window-id draw on X11, not with --wayland");
     }
-    if (!root && !window && !overlay && watcher == HackTarget::none) {
-        HackRequest run_mode;
+    if (!root && !window && !overlay && watcher == LinuxCommand::none) {
+        LinuxRequest run_mode;
         run_mode.display = request.display;
         return run_mode;
     }
     if (unexpected != nullptr) {
         return unknown(unexpected);
     }
-    if (watcher != HackTarget::none) {
-        request.target = watcher;
+    if (watcher != LinuxCommand::none) {
+        request.command = watcher;
     } else if (overlay) {
-        request.target = HackTarget::overlay;
+        request.command = LinuxCommand::overlay;
     } else if (window) {
-        request.target = HackTarget::window;
+        request.command = LinuxCommand::window;
     } else if (has_window_variable) {
-        const HackRequest from_variable = from_environment(xscreensaver_window);
-        if (from_variable.target == HackTarget::bad) {
+        const LinuxRequest from_variable = from_environment(xscreensaver_window);
+        if (from_variable.command == LinuxCommand::bad) {
             return from_variable;
         }
-        request.target = HackTarget::window;
+        request.command = LinuxCommand::window;
         request.window_id = from_variable.window_id;
     } else {
-        request.target = HackTarget::root;
+        request.command = LinuxCommand::root;
     }
     return request;
 }
 
-std::vector<std::string> saver_options(const HackRequest& request) {
+std::vector<std::string> saver_options(const LinuxRequest& request) {
     std::vector<std::string> options;
-    if (request.delay_us != HackRequest{}.delay_us) {
+    if (request.delay_us != LinuxRequest{}.delay_us) {
         options.insert(options.end(), {"--delay", std::to_string(request.delay_us)});
     }
     if (request.show_fps != 0) {

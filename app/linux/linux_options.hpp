@@ -1,7 +1,9 @@
-// The XScreenSaver side of zelm's command line: whether the program runs as a hack, in which
-// window, and with which of the options every hack takes. The daemon starts a hack with -root
-// (and the window in $XSCREENSAVER_WINDOW); its settings program passes --window-id ID for the
-// preview. Window ids are hex with 0x or decimal. Every option has a -name and a --name form.
+// zelm's command line on Linux: what it asks for (a hack, in which window, and with which of the
+// options every hack takes; the Wayland saver and its watcher; the usage, the version, the
+// XScreenSaver list and autostart edits), or the Windows-style run modes. The daemon starts a hack
+// with -root (and the window in $XSCREENSAVER_WINDOW); its settings program passes --window-id ID
+// for the preview. Window ids are hex with 0x or decimal. Every option has a -name and a --name
+// form.
 #pragma once
 
 #include <string>
@@ -9,8 +11,8 @@
 
 namespace zelm {
 
-enum class HackTarget {
-    none,                 // not a hack: the Windows-style run modes apply
+enum class LinuxCommand {
+    none,                 // none of these: the Windows-style run modes apply
     root,                 // the screen's root window
     window,               // the window in window_id
     overlay,              // the Wayland saver (--overlay), over every output
@@ -28,16 +30,16 @@ enum class HackTarget {
 // $WAYLAND_DISPLAY names a live compositor.
 enum class DisplayChoice { any, x11, wayland };
 
-struct HackRequest {
-    HackTarget target = HackTarget::none;
-    unsigned long window_id = 0;  // for HackTarget::window
-    std::string error;            // for HackTarget::bad, without the "zelm: " prefix
-    int usage_too = 0;            // for HackTarget::bad: the usage follows the error
+struct LinuxRequest {
+    LinuxCommand command = LinuxCommand::none;
+    unsigned long window_id = 0;  // for LinuxCommand::window
+    std::string error;            // for LinuxCommand::bad, without the "zelm: " prefix
+    int usage_too = 0;            // for LinuxCommand::bad: the usage follows the error
     long delay_us = 30000;        // a frame starts no sooner than this after the last; 0: unpaced
     int show_fps = 0;             // the frame-rate meter, off unless asked as in every hack
     int heightfield = -1;         // -1: the stored setting; 0 or 1: this run's choice
     int alt_blend = -1;           // likewise
-    long idle_seconds = 0;        // for HackTarget::idle and HackTarget::autostart
+    long idle_seconds = 0;        // for LinuxCommand::idle and LinuxCommand::autostart
     DisplayChoice display = DisplayChoice::any;
 };
 
@@ -61,7 +63,8 @@ constexpr long largest_idle_seconds = 86400;
 // every mode; the last one given counts. $XSCREENSAVER_WINDOW is used with -root, or with no
 // arguments at all; -root without it draws on the root window. Without -root, -window-id,
 // --overlay or the watcher's options the arguments are left to the run modes.
-HackRequest parse_hack_request(int argc, const char* const* argv, const char* xscreensaver_window);
+LinuxRequest parse_linux_request(int argc, const char* const* argv,
+                                 const char* xscreensaver_window);
 
 // The arguments that choose a Windows-style run mode ("/p", "/c"), joined by single spaces as
 // that host passes its command line: --x11 and --wayland, which may come anywhere, left out.
@@ -73,6 +76,6 @@ bool parse_window_id(const char* text, unsigned long& id);
 
 // The options that give another zelm the saver of request (--delay unless it is the default,
 // --fps, and the scene switches that were given), in that order.
-std::vector<std::string> saver_options(const HackRequest& request);
+std::vector<std::string> saver_options(const LinuxRequest& request);
 
 }  // namespace zelm

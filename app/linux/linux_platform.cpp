@@ -2,36 +2,15 @@
 //
 // Time comes from CLOCK_MONOTONIC in milliseconds, truncated to 32 bits like the Windows
 // multimedia timer. Linux timers need no period request, so that always succeeds. The rest goes
-// to the window that runs (linux_shell): its message boxes (FLTK windows, also written to
+// to the run in progress (window_services): its message boxes (FLTK windows, also written to
 // stderr; stderr alone in the saver modes), its teardown, its display mode and its buffers.
 #include <cstdint>
 #include <ctime>
 
 #include "app/linux/linux_shell.hpp"
 #include "platform/platform.hpp"
-#include "settings/fltk/fltk_message_box.hpp"
 
 namespace zelm {
-
-// The box has no owner: FLTK's windows are not tied to the demo window.
-void desktop_message_box(const char* text, const char* caption, MessageIcon icon) {
-    fltk_message_box(text, caption, icon == MessageIcon::error);
-}
-
-namespace {
-
-void nothing() {}
-
-const LinuxShellHooks no_window_shell = {
-    .message_box = desktop_message_box,
-    .destroy_demo_window = nothing,
-    .restore_display_mode = nothing,
-    .swap_buffers = nothing,
-};
-
-}  // namespace
-
-const LinuxShellHooks* linux_shell = &no_window_shell;
 
 // Milliseconds of the monotonic clock, wrapping like timeGetTime.
 std::uint32_t platform_time_ms() {
@@ -51,23 +30,25 @@ int platform_begin_timer_period() {
 void platform_end_timer_period() {}
 
 void platform_message_box(const char* text, const char* caption, MessageIcon icon, MessageOwner) {
-    linux_shell->message_box(text, caption, icon);
+    window_services->message_box(text, caption, icon);
 }
 
 void platform_log(const char* text) {
     linux_report(text);
 }
 
-void platform_destroy_demo_window() {
-    linux_shell->destroy_demo_window();
+void platform_end_run() {
+    window_services->end_run();
 }
 
 void platform_restore_display_mode() {
-    linux_shell->restore_display_mode();
+    if (window_services->restore_display_mode != nullptr) {
+        window_services->restore_display_mode();
+    }
 }
 
 void platform_swap_buffers() {
-    linux_shell->swap_buffers();
+    window_services->swap_buffers();
 }
 
 }  // namespace zelm

@@ -2,17 +2,29 @@
 
 #include <cstdio>
 
-namespace zelm {
+#include "settings/fltk/fltk_message_box.hpp"
 
-volatile std::sig_atomic_t stop_signal = 0;
+namespace zelm {
 
 namespace {
 
-void note_stop_signal(int) {
-    stop_signal = 1;
-}
+void nothing() {}
+
+const WindowServices no_window = {
+    .message_box = desktop_message_box,
+    .end_run = nothing,
+    .restore_display_mode = nullptr,
+    .swap_buffers = nothing,
+};
 
 }  // namespace
+
+const WindowServices* window_services = &no_window;
+
+// The box has no owner: FLTK's windows are not tied to the demo window.
+void desktop_message_box(const char* text, const char* caption, MessageIcon icon) {
+    fltk_message_box(text, caption, icon == MessageIcon::error);
+}
 
 void linux_report(const char* text) {
     std::fprintf(stderr, "zelm: %s\n", text);
@@ -20,15 +32,6 @@ void linux_report(const char* text) {
 
 void report_message_box(const char* text, const char*, MessageIcon) {
     linux_report(text);
-}
-
-void catch_stop_signals() {
-    struct sigaction action {};
-    action.sa_handler = note_stop_signal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
 }
 
 }  // namespace zelm

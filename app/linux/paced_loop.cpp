@@ -82,7 +82,7 @@ void draw(void* context) {
 void run_paced_loop(int (*shell_drain)(void* context), long frame_delay_us, int wake_fd,
                     void (*frame)()) {
     PacedLoop loop{shell_drain, frame_delay_us, wake_fd, frame, 0};
-    run_main_loop(MainLoopShell{drain, sleep_for, draw, &loop});
+    run_main_loop(MainLoopHooks{drain, sleep_for, draw, &loop});
 }
 
 }  // namespace zelm

@@ -2,11 +2,13 @@
 // and writes every frame as a PNG file. See capture_usage for the options.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/offscreen/capture_options.hpp"
 #include "app/offscreen/capture_platform.hpp"
@@ -57,7 +59,12 @@ int capture(CaptureOptions& options) {
         close(folder);
         return 1;
     }
-    datadir = options.datadir.data();
+    // datadir is a buffer of datadir_buffer_size bytes wherever the settings may write into it.
+    static std::vector<char> datadir_buffer;
+    datadir_buffer.assign(std::max<std::size_t>(datadir_buffer_size, options.datadir.size() + 1),
+                          '\0');
+    std::copy(options.datadir.begin(), options.datadir.end(), datadir_buffer.begin());
+    datadir = datadir_buffer.data();
     use_heightfield = options.use_heightfield;
     use_alt_blend = options.use_alt_blend;
     show_frame_rate = options.show_fps;

@@ -55,7 +55,7 @@ void platform_log(const char* text) {
 }
 
 // Marks the run as over.
-void platform_destroy_demo_window() {
+void platform_end_run() {
     capture_window_destroyed = 1;
 }
 

@@ -18,7 +18,7 @@ struct SteppedClock {
 
 extern SteppedClock capture_clock;
 
-// Set by platform_destroy_demo_window: the run is over, no frame is drawn after it.
+// Set by platform_end_run: the run is over, no frame is drawn after it.
 extern int capture_window_destroyed;
 
 // Starts the clock at start_ms with steps of step_ms.

@@ -2,20 +2,16 @@
 // set up in the Windows demo window's creation order and undone in its destruction order, fed
 // to the portable input rules and main loop. The 640 x 480 picture is scaled into whatever size
 // the compositor gives the window, its aspect kept. While the window exists an idle inhibitor on
-// its surface and the desktop's D-Bus inhibit hold off blanking; both go with the window, and
-// the inhibit also when the process ends early (exit).
+// its surface holds off blanking, beside the desktop's inhibit that the runner asks for.
 #include <EGL/egl.h>
 #include <GL/gl.h>
 #include <wayland-egl.h>
 
-#include <cstdlib>
 #include <utility>
 
 #include "app/demo_window.hpp"
 #include "app/input_rules.hpp"
-#include "app/linux/dbus_inhibit.hpp"
-#include "app/linux/linux_shell.hpp"
-#include "app/linux/paced_loop.hpp"
+#include "app/linux/stop_signals.hpp"
 #include "app/wayland/letterbox.hpp"
 #include "app/wayland/wayland_client.hpp"
 #include "app/wayland/wayland_shell.hpp"
@@ -37,7 +33,6 @@ struct WaylandDemo {
     EGLSurface egl_surface;
     WaylandFrameGate frame_gate;
     zwp_idle_inhibitor_v1* idle_inhibitor;
-    DbusInhibit desktop_inhibit;
     int width;  // the surface's size: 640 x 480 until the compositor says otherwise
     int height;
     int quit_posted;  // the destruction steps ran: the loop may end
@@ -73,43 +68,25 @@ void apply_configure() {
         }
     }
     if (demo_input(DemoInput::position_changing) == InputAction::end_demo) {
-        platform_destroy_demo_window();
+        platform_end_run();
     }
 }
 
-// The surface and its toplevel, made before the creation steps as the X window is.
+// The surface and its toplevel, made before the creation steps as the X window is. Blanking is
+// held off from the window's creation to its destruction.
 void make_demo_window() {
     demo.width = window_width;
     demo.height = window_height;
     wayland_toplevel_create(demo.window);
-}
-
-void release_desktop_inhibit_at_exit() {
-    release_desktop_idle(demo.desktop_inhibit);
-}
-
-// Blanking is held off from the window's creation to its destruction.
-void hold_off_idle() {
     if (wayland.idle_inhibit_manager != nullptr) {
         demo.idle_inhibitor = zwp_idle_inhibit_manager_v1_create_inhibitor(
             wayland.idle_inhibit_manager, demo.window.surface);
     }
-    demo.desktop_inhibit = inhibit_desktop_idle("zelm", "Showing the Zelm demo");
 }
 
 // The Wayland calls behind the portable creation and destruction steps. The picture is scaled,
-// so the 640 x 480 "mode" is always there; the cursor is hidden on each pointer entry, and
-// cannot be moved by a client.
-int find_display_mode() {
-    return 1;
-}
-
-DisplayModeTest test_display_mode() {
-    return DisplayModeTest::ok;
-}
-
-void nothing() {}
-
+// so the 640 x 480 "mode" is always there and no format needs a palette; the cursor is hidden
+// on each pointer entry, and cannot be moved by a client.
 void switch_display_mode() {
     xdg_toplevel_set_fullscreen(demo.window.toplevel, nullptr);
 }
@@ -128,10 +105,6 @@ void show_window() {
 
 int choose_pixel_format() {
     return wayland_choose_egl_config();
-}
-
-int format_needs_palette() {
-    return 0;
 }
 
 int set_pixel_format() {
@@ -182,7 +155,6 @@ void release_window() {
         zwp_idle_inhibitor_v1_destroy(demo.idle_inhibitor);
         demo.idle_inhibitor = nullptr;
     }
-    release_desktop_idle(demo.desktop_inhibit);
     if (demo.egl_surface != EGL_NO_SURFACE) {
         eglDestroySurface(wayland.egl_display, demo.egl_surface);
         demo.egl_surface = EGL_NO_SURFACE;
@@ -204,18 +176,18 @@ void post_quit() {
 }
 
 const DemoWindowHooks wayland_demo_hooks = {
-    .find_display_mode = find_display_mode,
-    .test_display_mode = test_display_mode,
-    .hide_cursor = nothing,
+    .find_display_mode = nullptr,
+    .test_display_mode = nullptr,
+    .hide_cursor = nullptr,
     .switch_display_mode = switch_display_mode,
-    .center_cursor = nothing,
+    .center_cursor = nullptr,
     .show_window = show_window,
     .choose_pixel_format = choose_pixel_format,
-    .format_needs_palette = format_needs_palette,
+    .format_needs_palette = nullptr,
     .set_pixel_format = set_pixel_format,
     .create_context = create_context,
     .make_context_current = make_context_current,
-    .show_cursor = nothing,
+    .show_cursor = nullptr,
     .hide_window = hide_window,
     .release_context = release_context,
     .delete_context = delete_context,
@@ -223,27 +195,16 @@ const DemoWindowHooks wayland_demo_hooks = {
     .post_quit = post_quit,
 };
 
-void destroy_demo_window() {
-    run_demo_window_destruction(wayland_demo_hooks);
-}
-
 void swap_buffers() {
     if (demo.egl_surface != EGL_NO_SURFACE) {
         eglSwapBuffers(wayland.egl_display, demo.egl_surface);
     }
 }
 
-const LinuxShellHooks wayland_demo_shell = {
-    .message_box = desktop_message_box,
-    .destroy_demo_window = destroy_demo_window,
-    .restore_display_mode = nothing,
-    .swap_buffers = swap_buffers,
-};
-
 // Applies the input rules to one input; 1 when it ended the demo.
 int apply(DemoInput input) {
     if (demo_window_exists != 0 && demo_input(input) == InputAction::end_demo) {
-        platform_destroy_demo_window();
+        platform_end_run();
         return 1;
     }
     return 0;
@@ -287,7 +248,7 @@ void draw_demo_frame() {
 // Handles everything that arrived; returns 1 once the window has been destroyed.
 int drain_events(void*) {
     if (stop_signal != 0 || demo.window.close_requested != 0) {
-        platform_destroy_demo_window();
+        platform_end_run();
     }
     if (!wayland_dispatch()) {
         wayland_connection_lost();
@@ -301,32 +262,32 @@ int drain_events(void*) {
     return quit;
 }
 
-}  // namespace
-
-int wayland_run_demo() {
-    linux_shell = &wayland_demo_shell;
+// The compositor, which must offer windows.
+int connect() {
     if (!wayland_connect()) {
         platform_message_box("Couldn't connect to the Wayland compositor", messages::caption_error,
                              MessageIcon::error, MessageOwner::none);
-        return 1;
+        return 0;
     }
     if (wayland.compositor == nullptr || wayland.wm_base == nullptr) {
         platform_message_box("The Wayland compositor offers no windows (xdg-shell)",
                              messages::caption_error, MessageIcon::error, MessageOwner::none);
         wayland_disconnect();
-        return 1;
+        return 0;
     }
-    std::atexit(release_desktop_inhibit_at_exit);
-    if (fullscreen != 0) {
-        prepare_fullscreen_mode(wayland_demo_hooks);
-    }
-    catch_stop_signals();
-    make_demo_window();
-    hold_off_idle();
-    run_demo_window_creation(wayland_demo_hooks);
-    run_paced_loop(drain_events, 0, -1, draw_demo_frame);
-    wayland_disconnect();
-    return 0;
+    return 1;
 }
+
+}  // namespace
+
+const LinuxDemo wayland_demo = {
+    .window = &wayland_demo_hooks,
+    .connect = connect,
+    .undo_at_exit = nullptr,
+    .make_window = make_demo_window,
+    .frames = {.drain = drain_events, .frame = draw_demo_frame, .swap_buffers = swap_buffers},
+    .restore_display_mode = nullptr,
+    .disconnect = wayland_disconnect,
+};
 
 }  // namespace zelm

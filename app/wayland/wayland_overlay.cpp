@@ -19,6 +19,7 @@
 #include "app/input_rules.hpp"
 #include "app/linux/linux_shell.hpp"
 #include "app/linux/paced_loop.hpp"
+#include "app/linux/stop_signals.hpp"
 #include "app/wayland/wayland_client.hpp"
 #include "app/wayland/wayland_shell.hpp"
 #include "scene/scene.hpp"
@@ -50,8 +51,7 @@ struct OverlaySurface {
 
 struct WaylandOverlay {
     std::vector<std::unique_ptr<OverlaySurface>> surfaces;  // stable addresses for the listeners
-    int end_requested;           // input, a signal, or the scene's request
-    int scene_failed;            // the scene asked to end during its setup
+    int end_requested;                                      // input ended the run
     EGLSurface drawing_surface;  // the one that platform_swap_buffers shows
 };
 
@@ -238,23 +238,9 @@ void draw_all() {
     }
 }
 
-void end_run() {
-    overlay.end_requested = 1;
-    overlay.scene_failed = 1;
-}
-
-void nothing() {}
-
 void swap_buffers() {
     eglSwapBuffers(wayland.egl_display, overlay.drawing_surface);
 }
-
-const LinuxShellHooks wayland_overlay_shell = {
-    .message_box = report_message_box,
-    .destroy_demo_window = end_run,
-    .restore_display_mode = nothing,
-    .swap_buffers = swap_buffers,
-};
 
 // Waits until the first surface has a size; false when the connection broke or none is left.
 bool wait_for_first_configure() {
@@ -274,8 +260,13 @@ bool wait_for_first_configure() {
     }
 }
 
-// EGL, the surfaces and the scene; the exit code when the run cannot start, else -1.
-int start() {
+// EGL and the surfaces, the first one current; the exit code when the run cannot start, else -1.
+int open_overlay(const LinuxRequest&, int& wake_fd) {
+    catch_stop_signals();
+    if (!wayland_connect()) {
+        linux_report("couldn't connect to the Wayland compositor");
+        return 1;
+    }
     if (wayland.compositor == nullptr) {
         linux_report("the Wayland compositor offers no surfaces");
         return 1;
@@ -309,37 +300,27 @@ int start() {
                    wayland.egl_context);
     window_width = surface.width;
     window_height = surface.height;
-    scene_setup();
-    if (overlay.scene_failed != 0) {
-        const std::string line = std::string("the scene could not be set up from the data in \"") +
-                                 (datadir != nullptr ? datadir : ".") + "\"";
-        linux_report(line.c_str());
-        return 1;
-    }
+    wake_fd = wl_display_get_fd(wayland.display);
     return -1;
 }
 
-}  // namespace
-
-int wayland_run_overlay(const HackRequest& request) {
-    linux_shell = &wayland_overlay_shell;
-    catch_stop_signals();
-    if (!wayland_connect()) {
-        linux_report("couldn't connect to the Wayland compositor");
-        return 1;
-    }
-    int code = start();
-    if (code < 0) {
-        run_paced_loop(drain_events, request.delay_us, wl_display_get_fd(wayland.display),
-                       draw_all);
-        code = overlay.scene_failed != 0 ? 1 : 0;
+void close_overlay() {
+    if (wayland.display == nullptr) {
+        return;  // the connection failed
     }
     for (const auto& surface : overlay.surfaces) {
         remove_surface(*surface);
     }
     overlay.surfaces.clear();
     wayland_disconnect();
-    return code;
 }
+
+}  // namespace
+
+const LinuxSaver wayland_overlay = {
+    .open = open_overlay,
+    .frames = {.drain = drain_events, .frame = draw_all, .swap_buffers = swap_buffers},
+    .close = close_overlay,
+};
 
 }  // namespace zelm

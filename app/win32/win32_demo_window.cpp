@@ -140,7 +140,7 @@ void post_quit() {
 LRESULT apply_input(DemoInput input, HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (demo_input(input)) {
         case InputAction::end_demo:
-            platform_destroy_demo_window();
+            platform_end_run();
             return 0;
         case InputAction::swallow:
             return 0;
@@ -162,7 +162,7 @@ const DemoWindowHooks win32_demo_hooks = {
     post_quit,
 };
 
-void platform_destroy_demo_window() {
+void platform_end_run() {
     if (!demo_window_destroy_started) {
         demo_window_destroy_started = 1;
         DestroyWindow(demo_window);

@@ -111,7 +111,7 @@ int run_demo(HINSTANCE instance) {
     }
     ZELM_PROBE_AFTER_CREATION();
     Win32Loop loop{0};
-    run_main_loop(MainLoopShell{drain_messages, sleep_ms, draw, &loop});
+    run_main_loop(MainLoopHooks{drain_messages, sleep_ms, draw, &loop});
     return loop.exit_code;
 }
 

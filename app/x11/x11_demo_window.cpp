@@ -11,10 +11,7 @@
 
 #include "app/demo_window.hpp"
 #include "app/input_rules.hpp"
-#include "app/linux/dbus_inhibit.hpp"
-#include "app/linux/linux_shell.hpp"
-#include "app/linux/paced_loop.hpp"
-#include "app/main_loop.hpp"
+#include "app/linux/stop_signals.hpp"
 #include "app/x11/x11_blanking.hpp"
 #include "app/x11/x11_demo_input.hpp"
 #include "app/x11/x11_display_mode.hpp"
@@ -39,10 +36,9 @@ struct X11Demo {
     Colormap colormap;
     int quit_posted;                // the destruction steps ran: the loop may end
     X11BlankingHold blanking_hold;  // what the window holds off while it exists
-    DbusInhibit desktop_inhibit;
 };
 
-X11Demo demo{nullptr, None, nullptr, nullptr, None, None, 0, {}, {}};
+X11Demo demo{nullptr, None, nullptr, nullptr, None, None, 0, {}};
 
 // X protocol errors are reported, not fatal: a failed mode switch or context call must not
 // take the display mode restore down with it.
@@ -88,28 +84,14 @@ void wait_until_mapped() {
         nullptr);
 }
 
-// Blanking is held off from the window's creation to its destruction.
-void hold_off_blanking() {
-    demo.blanking_hold = hold_off_x11_blanking(demo.display);
-    demo.desktop_inhibit = inhibit_desktop_idle("zelm", "Showing the Zelm demo");
-    watch_display_changes(demo.display, display_mode, demo.blanking_hold);
-}
-
-// Puts back what the demo changed on display (the full-screen mode, the server's blanking) and
-// gives back the desktop's inhibit; each only once.
-void undo_display_changes(Display* display) {
-    x11_restore_display_mode(display);
-    release_x11_blanking(display, demo.blanking_hold);
-    release_desktop_idle(demo.desktop_inhibit);
-    end_display_watch(display_mode, demo.blanking_hold);
-    XFlush(display);
-}
-
 // X keeps a switched mode and DPMS off after the process ends, unlike Windows: every exit puts
-// them back, exit(-1) deep in the scene too.
+// them back (the full-screen mode, the server's blanking), each only once.
 void undo_at_exit() {
     if (demo.display != nullptr) {
-        undo_display_changes(demo.display);
+        x11_restore_display_mode(demo.display);
+        release_x11_blanking(demo.display, demo.blanking_hold);
+        end_display_watch(fullscreen_crtc, demo.blanking_hold);
+        XFlush(demo.display);
     }
 }
 
@@ -119,13 +101,13 @@ void undo_at_exit() {
 int undo_after_connection_lost(Display*) {
     std::fprintf(stderr, "zelm: %s\n", messages::x_connection_lost);
     demo.display = nullptr;
-    end_display_watch(display_mode, demo.blanking_hold);
-    release_desktop_idle(demo.desktop_inhibit);
+    end_display_watch(fullscreen_crtc, demo.blanking_hold);
     return 0;
 }
 
 // The window, its cursor and colormap, made before the creation steps: on X the visual (the
-// pixel format) is chosen before the window can exist.
+// pixel format) is chosen before the window can exist. Blanking is held off from the window's
+// creation to its destruction.
 void make_demo_window() {
     Display* display = demo.display;
     const Window root = DefaultRootWindow(display);
@@ -150,6 +132,8 @@ void make_demo_window() {
     XClassHint class_hint{const_cast<char*>("zelm"), const_cast<char*>("Zelm")};
     XSetClassHint(display, demo.window, &class_hint);
     demo.invisible_cursor = make_invisible_cursor(display, demo.window);
+    demo.blanking_hold = hold_off_x11_blanking(display);
+    watch_display_changes(display, fullscreen_crtc, demo.blanking_hold);
 }
 
 // The X calls behind the portable creation and destruction steps.
@@ -172,12 +156,12 @@ void switch_display_mode() {
     if (!x11_save_display_mode(demo.display, demo.window)) {
         return;
     }
-    watch_display_changes(demo.display, display_mode, demo.blanking_hold);
+    watch_display_changes(demo.display, fullscreen_crtc, demo.blanking_hold);
     x11_set_display_mode(demo.display);
-    if (display_mode.switched != 0) {
-        XMoveWindow(demo.display, demo.window, display_mode.x, display_mode.y);
+    if (fullscreen_crtc.switched != 0) {
+        XMoveWindow(demo.display, demo.window, fullscreen_crtc.x, fullscreen_crtc.y);
     } else {
-        watch_display_changes(demo.display, display_mode, demo.blanking_hold);
+        watch_display_changes(demo.display, fullscreen_crtc, demo.blanking_hold);
     }
 }
 
@@ -235,8 +219,7 @@ void delete_context() {
 
 void release_window() {
     release_x11_blanking(demo.display, demo.blanking_hold);
-    release_desktop_idle(demo.desktop_inhibit);
-    end_display_watch(display_mode, demo.blanking_hold);
+    end_display_watch(fullscreen_crtc, demo.blanking_hold);
     XDestroyWindow(demo.display, demo.window);
     demo.window = None;
     if (demo.invisible_cursor != None) {
@@ -269,16 +252,16 @@ void handle_event(const XEvent& event) {
     }
     DemoInput input;
     if (x11_demo_input(event, input) && demo_input(input) == InputAction::end_demo) {
-        platform_destroy_demo_window();
+        platform_end_run();
     }
 }
 
 // Handles every pending event; returns 1 once the window has been destroyed.
 int drain_events(void*) {
     if (stop_signal != 0) {
-        platform_destroy_demo_window();
+        platform_end_run();
     }
-    keep_display_watch(demo.display, display_mode, demo.blanking_hold);
+    keep_display_watch(demo.display, fullscreen_crtc, demo.blanking_hold);
     while (XPending(demo.display) > 0) {
         XEvent event;
         XNextEvent(demo.display, &event);
@@ -309,15 +292,11 @@ const DemoWindowHooks x11_demo_hooks = {
     .post_quit = post_quit,
 };
 
-void destroy_demo_window() {
-    run_demo_window_destruction(x11_demo_hooks);
-}
-
 // Puts back the mode that the full-screen switch replaced, and tells the watcher so.
 void restore_display_mode() {
     if (demo.display != nullptr) {
         x11_restore_display_mode(demo.display);
-        watch_display_changes(demo.display, display_mode, demo.blanking_hold);
+        watch_display_changes(demo.display, fullscreen_crtc, demo.blanking_hold);
     }
 }
 
@@ -327,42 +306,38 @@ void swap_buffers() {
     }
 }
 
-const LinuxShellHooks x11_demo_shell = {
-    .message_box = desktop_message_box,
-    .destroy_demo_window = destroy_demo_window,
-    .restore_display_mode = restore_display_mode,
-    .swap_buffers = swap_buffers,
-};
-
-}  // namespace
-
-// Full-screen checks, window creation, the main loop, and the connection closed at the end.
-int x11_run_demo() {
-    linux_shell = &x11_demo_shell;
+// The display, with X errors reported and a lost connection undone.
+int connect() {
     demo.display = XOpenDisplay(nullptr);
     if (demo.display == nullptr) {
         platform_message_box(messages::no_x_display, messages::caption_error, MessageIcon::error,
                              MessageOwner::none);
-        return 1;
+        return 0;
     }
     XSetErrorHandler(report_x_error);
     XSetIOErrorHandler(undo_after_connection_lost);
-    std::atexit(undo_at_exit);
-    if (fullscreen != 0) {
-        prepare_fullscreen_mode(x11_demo_hooks);
-    }
-    catch_stop_signals();
-    make_demo_window();
-    hold_off_blanking();
-    run_demo_window_creation(x11_demo_hooks);
-    run_paced_loop(drain_events);
+    return 1;
+}
+
+void disconnect() {
     if (demo.visual != nullptr) {
         XFree(demo.visual);
         demo.visual = nullptr;
     }
     XCloseDisplay(demo.display);
     demo.display = nullptr;
-    return 0;
 }
+
+}  // namespace
+
+const LinuxDemo x11_demo = {
+    .window = &x11_demo_hooks,
+    .connect = connect,
+    .undo_at_exit = undo_at_exit,
+    .make_window = make_demo_window,
+    .frames = {.drain = drain_events, .frame = draw_frame, .swap_buffers = swap_buffers},
+    .restore_display_mode = restore_display_mode,
+    .disconnect = disconnect,
+};
 
 }  // namespace zelm

@@ -5,7 +5,7 @@
 
 namespace zelm {
 
-X11DisplayMode display_mode{};
+X11DisplayMode fullscreen_crtc{};
 
 namespace {
 
@@ -59,14 +59,14 @@ bool try_output(Display* display, XRRScreenResources* res, RROutput output, int 
     if (info->connection == RR_Connected) {
         const RRMode mode = mode_of_size(res, info, width, height);
         if (mode != None) {
-            display_mode.output = output;
-            display_mode.mode = mode;
-            display_mode.width = width;
-            display_mode.height = height;
-            display_mode.crtc = info->crtc != None ? info->crtc
-                                : info->ncrtc > 0  ? info->crtcs[0]
-                                                   : None;
-            display_mode.found = 1;
+            fullscreen_crtc.output = output;
+            fullscreen_crtc.mode = mode;
+            fullscreen_crtc.width = width;
+            fullscreen_crtc.height = height;
+            fullscreen_crtc.crtc = info->crtc != None ? info->crtc
+                                   : info->ncrtc > 0  ? info->crtcs[0]
+                                                      : None;
+            fullscreen_crtc.found = 1;
             taken = true;
         }
     }
@@ -78,7 +78,7 @@ bool try_output(Display* display, XRRScreenResources* res, RROutput output, int 
 
 // The primary output first, then the others in the server's order.
 int x11_find_display_mode(Display* display, int width, int height) {
-    display_mode = X11DisplayMode{};
+    fullscreen_crtc = X11DisplayMode{};
     if (!has_randr_1_2(display)) {
         return 0;
     }
@@ -100,7 +100,7 @@ int x11_find_display_mode(Display* display, int width, int height) {
 
 // X has no dry run of a mode switch: check what the server would refuse.
 DisplayModeTest x11_test_display_mode(Display* display) {
-    if (!display_mode.found || display_mode.crtc == None) {
+    if (!fullscreen_crtc.found || fullscreen_crtc.crtc == None) {
         return DisplayModeTest::failed;
     }
     int min_w = 0;
@@ -109,7 +109,7 @@ DisplayModeTest x11_test_display_mode(Display* display) {
     int max_h = 0;
     if (XRRGetScreenSizeRange(display, DefaultRootWindow(display), &min_w, &min_h, &max_w,
                               &max_h) &&
-        (display_mode.width > max_w || display_mode.height > max_h)) {
+        (fullscreen_crtc.width > max_w || fullscreen_crtc.height > max_h)) {
         return DisplayModeTest::bad_mode;
     }
     return DisplayModeTest::ok;
@@ -207,10 +207,10 @@ void write_record(Display* display, const SwitchRecord& record) {
 // its saved configuration as the one to put back; otherwise starts a record of our own.
 void join_or_start_record(Display* display, const XRRCrtcInfo& crtc) {
     SwitchRecord record{};
-    if (!read_record(display, record) || record.crtc != display_mode.crtc ||
+    if (!read_record(display, record) || record.crtc != fullscreen_crtc.crtc ||
         record.switched_mode != crtc.mode) {
-        record = SwitchRecord{display_mode.crtc,
-                              display_mode.mode,
+        record = SwitchRecord{fullscreen_crtc.crtc,
+                              fullscreen_crtc.mode,
                               crtc.mode,
                               crtc.x,
                               crtc.y,
@@ -218,20 +218,20 @@ void join_or_start_record(Display* display, const XRRCrtcInfo& crtc) {
                               std::vector<RROutput>(crtc.outputs, crtc.outputs + crtc.noutput),
                               {}};
     }
-    record.holders.push_back(display_mode.holder);
+    record.holders.push_back(fullscreen_crtc.holder);
     write_record(display, record);
-    display_mode.saved_mode = record.saved_mode;
-    display_mode.saved_x = record.saved_x;
-    display_mode.saved_y = record.saved_y;
-    display_mode.saved_rotation = record.saved_rotation;
-    display_mode.saved_outputs = record.saved_outputs;
+    fullscreen_crtc.saved_mode = record.saved_mode;
+    fullscreen_crtc.saved_x = record.saved_x;
+    fullscreen_crtc.saved_y = record.saved_y;
+    fullscreen_crtc.saved_rotation = record.saved_rotation;
+    fullscreen_crtc.saved_outputs = record.saved_outputs;
 }
 
 // Leaves the record; true when no other zelm still holds the switch, so the mode goes back.
 bool leave_record(Display* display) {
     SwitchRecord record{};
     if (read_record(display, record)) {
-        std::erase(record.holders, display_mode.holder);
+        std::erase(record.holders, fullscreen_crtc.holder);
         if (!record.holders.empty()) {
             write_record(display, record);
             return false;
@@ -245,56 +245,56 @@ bool leave_record(Display* display) {
 
 // Saves the CRTC's configuration, unless an earlier zelm's record names the one to put back.
 bool x11_save_display_mode(Display* display, Window holder) {
-    if (!display_mode.found || display_mode.crtc == None || display_mode.switched) {
+    if (!fullscreen_crtc.found || fullscreen_crtc.crtc == None || fullscreen_crtc.switched) {
         return false;
     }
     ScreenResources resources(display);
     if (resources.res == nullptr) {
         return false;
     }
-    XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources.res, display_mode.crtc);
+    XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources.res, fullscreen_crtc.crtc);
     if (crtc == nullptr) {
         return false;
     }
-    display_mode.holder = holder;
+    fullscreen_crtc.holder = holder;
     join_or_start_record(display, *crtc);
-    display_mode.x = crtc->x;
-    display_mode.y = crtc->y;
+    fullscreen_crtc.x = crtc->x;
+    fullscreen_crtc.y = crtc->y;
     XRRFreeCrtcInfo(crtc);
-    display_mode.switched = 1;
+    fullscreen_crtc.switched = 1;
     return true;
 }
 
 // Sets the found mode in the saved configuration's place, at the same origin.
 void x11_set_display_mode(Display* display) {
     ScreenResources resources(display);
-    RROutput output = display_mode.output;
+    RROutput output = fullscreen_crtc.output;
     if (resources.res != nullptr &&
-        XRRSetCrtcConfig(display, resources.res, display_mode.crtc, CurrentTime, display_mode.x,
-                         display_mode.y, display_mode.mode, RR_Rotate_0, &output,
-                         1) == RRSetConfigSuccess) {
+        XRRSetCrtcConfig(display, resources.res, fullscreen_crtc.crtc, CurrentTime,
+                         fullscreen_crtc.x, fullscreen_crtc.y, fullscreen_crtc.mode, RR_Rotate_0,
+                         &output, 1) == RRSetConfigSuccess) {
         return;
     }
     leave_record(display);
-    display_mode.switched = 0;
+    fullscreen_crtc.switched = 0;
 }
 
 // Sets the saved CRTC configuration again, once, unless another zelm still shows the switched
 // mode: the last one to end puts it back.
 void x11_restore_display_mode(Display* display) {
-    if (!display_mode.switched) {
+    if (!fullscreen_crtc.switched) {
         return;
     }
-    display_mode.switched = 0;
+    fullscreen_crtc.switched = 0;
     ScreenResources resources(display);
     if (resources.res == nullptr || !leave_record(display)) {
         XFlush(display);
         return;
     }
-    XRRSetCrtcConfig(display, resources.res, display_mode.crtc, CurrentTime, display_mode.saved_x,
-                     display_mode.saved_y, display_mode.saved_mode, display_mode.saved_rotation,
-                     display_mode.saved_outputs.data(),
-                     static_cast<int>(display_mode.saved_outputs.size()));
+    XRRSetCrtcConfig(display, resources.res, fullscreen_crtc.crtc, CurrentTime,
+                     fullscreen_crtc.saved_x, fullscreen_crtc.saved_y, fullscreen_crtc.saved_mode,
+                     fullscreen_crtc.saved_rotation, fullscreen_crtc.saved_outputs.data(),
+                     static_cast<int>(fullscreen_crtc.saved_outputs.size()));
     XFlush(display);
 }
 

@@ -17,7 +17,8 @@
 
 namespace zelm {
 
-// The mode found by the search, and the CRTC configuration it replaced.
+// The CRTC switched for full screen: the mode found by the search, and the configuration it
+// replaced.
 struct X11DisplayMode {
     RROutput output;
     RRCrtc crtc;
@@ -33,14 +34,14 @@ struct X11DisplayMode {
     std::vector<RROutput> saved_outputs;
 };
 
-extern X11DisplayMode display_mode;
+extern X11DisplayMode fullscreen_crtc;
 
 // The root window's property that holds the configuration to put back while zelms have the
 // CRTC switched, and the demo windows of those zelms.
 constexpr char saved_mode_property[] = "_ZELM_SAVED_CRTC";
 
 // Looks on the primary output (or else the first connected one with a CRTC) for a mode of
-// width x height and keeps it in display_mode. Returns 1 when one is listed.
+// width x height and keeps it in fullscreen_crtc. Returns 1 when one is listed.
 int x11_find_display_mode(Display* display, int width, int height);
 
 // What the server would say to the found mode: bad_mode when the screen cannot be that size,
@@ -49,7 +50,7 @@ DisplayModeTest x11_test_display_mode(Display* display);
 
 // The first half of the switch: remembers what the found mode's CRTC shows (or, where an earlier
 // zelm switched it and left its record, what the CRTC showed before that) and joins the record,
-// with holder, this zelm's demo window; from here on display_mode.switched is set, so that
+// with holder, this zelm's demo window; from here on fullscreen_crtc.switched is set, so that
 // whatever puts the mode back (the watcher too) has it before the server is asked to switch.
 // False when the CRTC cannot be read.
 bool x11_save_display_mode(Display* display, Window holder);

@@ -59,15 +59,15 @@ int end_quietly(Display*) {
 // Puts back what the report names, over the watcher's own connection.
 void put_back(Display* display, const ChangeReport& report) {
     if (report.mode_switched != 0) {
-        display_mode = X11DisplayMode{};
-        display_mode.switched = 1;
-        display_mode.crtc = report.crtc;
-        display_mode.saved_mode = report.saved_mode;
-        display_mode.saved_x = report.saved_x;
-        display_mode.saved_y = report.saved_y;
-        display_mode.saved_rotation = report.saved_rotation;
-        display_mode.holder = report.holder;
-        display_mode.saved_outputs.assign(report.outputs, report.outputs + report.output_count);
+        fullscreen_crtc = X11DisplayMode{};
+        fullscreen_crtc.switched = 1;
+        fullscreen_crtc.crtc = report.crtc;
+        fullscreen_crtc.saved_mode = report.saved_mode;
+        fullscreen_crtc.saved_x = report.saved_x;
+        fullscreen_crtc.saved_y = report.saved_y;
+        fullscreen_crtc.saved_rotation = report.saved_rotation;
+        fullscreen_crtc.holder = report.holder;
+        fullscreen_crtc.saved_outputs.assign(report.outputs, report.outputs + report.output_count);
         x11_restore_display_mode(display);
     }
     X11BlankingHold hold{0, report.dpms_disabled};

@@ -10,14 +10,13 @@
 #include <X11/Xutil.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <string>
 
 #include "app/linux/linux_shell.hpp"
 #include "app/linux/paced_loop.hpp"
-#include "app/main_loop.hpp"
+#include "app/linux/stop_signals.hpp"
 #include "app/x11/x11_errors.hpp"
 #include "scene/scene.hpp"
 #include "settings/settings.hpp"
@@ -36,11 +35,10 @@ struct X11Hack {
     int window_destroyed;  // it went (its DestroyNotify, or found gone): the run ends
     int drawing;           // a context is current on the window: GL may query it at any call
     int x_error_count;
-    int end_requested;   // the scene asked to end the run (a failure during setup)
     int glx_error_base;  // the first of GLX's error codes; 0 until GLX was asked
 };
 
-X11Hack hack{nullptr, None, nullptr, 0, 0, 0, 0, 0, 0, 0};
+X11Hack hack{nullptr, None, nullptr, 0, 0, 0, 0, 0, 0};
 
 // GLX's errors about a drawable, counted from its error base (GL/glxproto.h, which needs the
 // server's protocol types).
@@ -78,15 +76,6 @@ int on_x_error(Display* display, XErrorEvent* error) {
     }
     report_x_error_once(display, *error);
     return 0;
-}
-
-// The daemon's SIGTERM must end the hack at once, even inside a frame: there is no display
-// mode to put back and the server frees the context and the connection. The default action
-// does exactly that, whatever the parent left.
-void end_on_signals() {
-    std::signal(SIGTERM, SIG_DFL);
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGHUP, SIG_DFL);
 }
 
 // "zelm: " + text with the window id in hex, as XScreenSaver's tools print ids.
@@ -160,8 +149,8 @@ bool watch_window(const XWindowAttributes& attributes) {
     return true;
 }
 
-// Handles every pending event; returns 1 when the run must end (window gone, or the scene
-// asked). A new size is given to the scene once the queue is empty.
+// Handles every pending event; returns 1 when the run must end (the window is gone). A new size is
+// given to the scene once the queue is empty.
 int drain_hack_events(void*) {
     while (XPending(hack.display) > 0) {
         XEvent event;
@@ -176,7 +165,7 @@ int drain_hack_events(void*) {
             hack.window_destroyed = 1;
         }
     }
-    if (hack.window_destroyed != 0 || hack.end_requested != 0) {
+    if (hack.window_destroyed != 0) {
         return 1;
     }
     if (hack.width != window_width || hack.height != window_height) {
@@ -185,8 +174,25 @@ int drain_hack_events(void*) {
     return 0;
 }
 
-// Context, scene and frames for the window in hack.window; returns the exit code.
-int run_in_window(long frame_delay_us) {
+// Context for the window in request; returns the exit code when there is none, else -1. The
+// daemon's SIGTERM ends the hack at once, even inside a frame: there is no display mode to put
+// back and the server frees the context and the connection.
+int open_hack(const LinuxRequest& request, int& wake_fd) {
+    default_stop_signals();
+    hack.display = XOpenDisplay(nullptr);
+    if (hack.display == nullptr) {
+        const char* name = XDisplayName(nullptr);
+        if (*name == '\0') {
+            linux_report("couldn't open the X display: DISPLAY is not set");
+        } else {
+            linux_report((std::string("couldn't open the X display \"") + name + "\"").c_str());
+        }
+        return 1;
+    }
+    XSetErrorHandler(on_x_error);
+    wake_fd = ConnectionNumber(hack.display);
+    hack.window = request.command == LinuxCommand::root ? DefaultRootWindow(hack.display)
+                                                        : static_cast<Window>(request.window_id);
     XWindowAttributes attributes{};
     if (!read_window_attributes(attributes)) {
         report_about_window("no window 0x%lx on this display", hack.window);
@@ -216,59 +222,18 @@ int run_in_window(long frame_delay_us) {
     // The perspective is made for this size; the viewport is the window's from the binding.
     window_width = hack.width;
     window_height = hack.height;
-    scene_setup();
-    if (hack.end_requested != 0) {
-        const std::string line = std::string("the scene could not be set up from the data in \"") +
-                                 (datadir != nullptr ? datadir : ".") + "\"";
-        linux_report(line.c_str());
-        return 1;
-    }
-    run_paced_loop(drain_hack_events, frame_delay_us, ConnectionNumber(hack.display));
-    return hack.end_requested != 0 ? 1 : 0;
+    return -1;
 }
-
-// The scene's request to destroy the window it does not own ends the run instead.
-void end_run() {
-    hack.end_requested = 1;
-}
-
-void nothing() {}
 
 void swap_buffers() {
     glXSwapBuffers(hack.display, hack.window);
 }
 
-const LinuxShellHooks x11_hack_shell = {
-    .message_box = report_message_box,
-    .destroy_demo_window = end_run,
-    .restore_display_mode = nothing,  // the daemon owns the screen: the mode is never switched
-    .swap_buffers = swap_buffers,
-};
-
-}  // namespace
-
-// Opens the display, finds the window, runs, and closes the connection.
-int x11_run_hack(const HackRequest& request) {
-    linux_shell = &x11_hack_shell;
-    end_on_signals();
-    hack.display = XOpenDisplay(nullptr);
-    if (hack.display == nullptr) {
-        const char* name = XDisplayName(nullptr);
-        if (*name == '\0') {
-            linux_report("couldn't open the X display: DISPLAY is not set");
-        } else {
-            linux_report((std::string("couldn't open the X display \"") + name + "\"").c_str());
-        }
-        return 1;
-    }
-    XSetErrorHandler(on_x_error);
-    hack.window = request.target == HackTarget::root ? DefaultRootWindow(hack.display)
-                                                     : static_cast<Window>(request.window_id);
-    const int code = run_in_window(request.delay_us);
-    // A destroyed window took its drawable with it: the driver would query it again while
-    // letting the context go. The process ends now; the server already freed what it held.
-    if (hack.window_destroyed != 0) {
-        return code;
+// A destroyed window took its drawable with it: the driver would query it again while letting
+// the context go. The process ends now; the server already freed what it held.
+void close_hack() {
+    if (hack.display == nullptr || hack.window_destroyed != 0) {
+        return;
     }
     if (hack.context != nullptr) {
         glXMakeCurrent(hack.display, None, nullptr);
@@ -278,7 +243,14 @@ int x11_run_hack(const HackRequest& request) {
     hack.drawing = 0;
     XCloseDisplay(hack.display);
     hack.display = nullptr;
-    return code;
 }
+
+}  // namespace
+
+const LinuxSaver x11_hack = {
+    .open = open_hack,
+    .frames = {.drain = drain_hack_events, .frame = draw_frame, .swap_buffers = swap_buffers},
+    .close = close_hack,
+};
 
 }  // namespace zelm

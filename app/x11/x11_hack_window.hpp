@@ -1,16 +1,14 @@
 // zelm as an XScreenSaver hack: the scene drawn into a window that belongs to someone else (the
 // daemon's window, the settings program's preview, or the root window), at that window's size
 // and following its resizes. Input never ends it, nothing is shown but the scene, messages go
-// to stderr, and the display mode is never touched; the daemon ends it with SIGTERM.
+// to stderr, and the display mode is never touched; the daemon ends it with SIGTERM. The run
+// ends with 0 when the window is destroyed, 1 on any failure, which is said on stderr.
 #pragma once
 
-#include "app/linux/linux_options.hpp"
+#include "app/linux/linux_shell.hpp"
 
 namespace zelm {
 
-// Draws into the window of request (root or window) until that window is destroyed; returns
-// the exit code: 0 then, 1 on any failure, which is said on stderr. The saver's look (window
-// pixel text, the options over the settings) is applied by the caller.
-int x11_run_hack(const HackRequest& request);
+extern const LinuxSaver x11_hack;
 
 }  // namespace zelm

@@ -9,7 +9,7 @@ std::uint32_t advance_ms = 0;
 int timer_period_result = 1;
 std::vector<std::string> events;
 std::vector<std::string> log_lines;
-void (*on_destroy_demo_window)() = nullptr;
+void (*on_end_run)() = nullptr;
 
 void reset() {
     now_ms = 0;
@@ -17,7 +17,7 @@ void reset() {
     timer_period_result = 1;
     events.clear();
     log_lines.clear();
-    on_destroy_demo_window = nullptr;
+    on_end_run = nullptr;
 }
 
 }  // namespace zelm::testplatform
@@ -52,10 +52,10 @@ void platform_log(const char* text) {
     testplatform::log_lines.emplace_back(text);
 }
 
-void platform_destroy_demo_window() {
-    events.emplace_back("destroy_demo_window");
-    if (testplatform::on_destroy_demo_window != nullptr) {
-        testplatform::on_destroy_demo_window();
+void platform_end_run() {
+    events.emplace_back("end_run");
+    if (testplatform::on_end_run != nullptr) {
+        testplatform::on_end_run();
     }
 }
 

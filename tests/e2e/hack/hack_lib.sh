@@ -29,13 +29,7 @@ start_host() {
     HOST_WIN=$(cat "$out")
 }
 
-stop_host() {
-    if [ -n "$HOST_PID" ]; then
-        kill "$HOST_PID" 2>/dev/null || true
-        wait "$HOST_PID" 2>/dev/null || true
-        HOST_PID=
-    fi
-}
+stop_host() { stop_pid HOST_PID; }
 
 # start_hack ARGS...: zelm from the data directory, so that an empty store still finds the
 # data files in its default data directory ".".

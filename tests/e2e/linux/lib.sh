@@ -3,6 +3,7 @@
 # of every process it started. Needs: ZELM (the program), ZELM_DATA (the data directory),
 # ZELM_SEND_CLOSE (the close-box helper).
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../x_lib.sh"
 
 E2E_TMP=$(mktemp -d /tmp/zelm-e2e.XXXXXX)
 export XDG_CONFIG_HOME="$E2E_TMP/config"
@@ -11,17 +12,13 @@ mkdir -p "$XDG_CONFIG_HOME" "$XDG_CONFIG_DIRS"
 unset ZELM_NO_DIALOGS
 unset WAYLAND_DISPLAY  # zelm would take a compositor of the desktop the tests run in
 KEY="$XDG_CONFIG_HOME/Varno/ZELM"
-XSERVER_PID=
 ZELM_PID=
 ZELM_RC=
 ZELM_ERR="$E2E_TMP/stderr"
 
 e2e_cleanup() {
     if [ -n "$ZELM_PID" ]; then kill -9 "$ZELM_PID" 2>/dev/null || true; fi
-    if [ -n "$XSERVER_PID" ]; then
-        kill "$XSERVER_PID" 2>/dev/null || true
-        wait "$XSERVER_PID" 2>/dev/null || true
-    fi
+    stop_pid XSERVER_PID
     rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT
@@ -44,35 +41,6 @@ fail() {
     exit 1
 }
 
-step() { echo "== $*"; }
-
-# wait_until SECONDS COMMAND...: polls COMMAND every 50 ms; false if it never succeeds.
-wait_until() {
-    local limit_us
-    limit_us=$(awk -v s="$1" 'BEGIN { printf "%d", s * 1000000 }')
-    local deadline=$((${EPOCHREALTIME/[.,]/} + limit_us))
-    shift
-    while true; do
-        if "$@"; then return 0; fi
-        ((${EPOCHREALTIME/[.,]/} < deadline)) || return 1
-        sleep 0.05
-    done
-}
-
-# start_xserver COMMAND...: an X server that picks a free display number (-displayfd);
-# DISPLAY names it once it answers. -noreset: a server that resets whenever its last client
-# leaves can refuse the next one meanwhile, and zelm is often its only client.
-start_xserver() {
-    kill_xserver
-    local number="$E2E_TMP/display-number"
-    rm -f "$number"
-    "$@" -displayfd 3 -nolisten tcp -noreset 3>"$number" 2>"$E2E_TMP/xserver.log" &
-    XSERVER_PID=$!
-    wait_until 15 test -s "$number" || fail "$1 did not start: $(tail -n 5 "$E2E_TMP/xserver.log")"
-    export DISPLAY=":$(head -n 1 "$number")"
-    wait_until 10 xdpyinfo >/dev/null 2>&1 || fail "$1 on $DISPLAY does not answer"
-}
-
 # start_xvfb WIDTHxHEIGHT[xDEPTH]: a private Xvfb (depth 24 unless given).
 start_xvfb() {
     local screen=$1
@@ -80,13 +48,7 @@ start_xvfb() {
     start_xserver Xvfb -screen 0 "$screen"
 }
 
-kill_xserver() {
-    if [ -n "$XSERVER_PID" ]; then
-        kill "$XSERVER_PID" 2>/dev/null || true
-        wait "$XSERVER_PID" 2>/dev/null || true
-        XSERVER_PID=
-    fi
-}
+kill_xserver() { stop_pid XSERVER_PID; }
 
 # seed DATADIR HEIGHTFIELD FULLSCREEN ALT_BLEND: settings as an installer leaves them.
 seed() {
@@ -110,15 +72,8 @@ zelm_ended() { ! zelm_running; }
 
 # wait_zelm SECONDS: waits for zelm to end and keeps its exit code in ZELM_RC.
 wait_zelm() {
-    if ! wait_until "$1" zelm_ended; then
-        kill -9 "$ZELM_PID" 2>/dev/null || true
-        wait "$ZELM_PID" 2>/dev/null || true
-        ZELM_PID=
-        fail "zelm still running after $1 s"
-    fi
-    ZELM_RC=0
-    wait "$ZELM_PID" || ZELM_RC=$?
-    ZELM_PID=
+    collect_exit "$1" ZELM_PID || fail "zelm still running after $1 s"
+    ZELM_RC=$EXIT_RC
 }
 
 # expect_exit SECONDS CODE: zelm ends within SECONDS with CODE.
@@ -134,16 +89,6 @@ expect_stderr() {
     [ "$got" = "$1" ] || fail "stderr was [$got], expected [$1]"
 }
 
-# window NAME: the id of the visible window titled exactly NAME, if any.
-window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
-window_shown() { [ -n "$(window "$1")" ]; }
-
-# wait_window SECONDS NAME: prints the window's id once it is visible.
-wait_window() {
-    wait_until "$1" window_shown "$2" || fail "no window \"$2\" within $1 s"
-    window "$2"
-}
-
 # click WINDOW X Y: a left click at (X, Y) inside WINDOW.
 click() {
     xdotool mousemove --sync --window "$1" "$2" "$3" click 1
@@ -155,17 +100,6 @@ press() {
     shift
     xdotool windowfocus --sync "$win" key "$@"
 }
-
-# grab FILE: the whole screen as a PNG.
-grab() { import -window root "$1"; }
-
-# region_stat FILE GEOMETRY EXPR: an ImageMagick fx value over a region of FILE.
-region_stat() {
-    convert "$1" -crop "$2" +repage -format "%[fx:$3]" info:
-}
-
-# at_least A B: A >= B, for decimal numbers.
-at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
 
 # screen_lit: some pixel of the screen is not black (a frame has been shown).
 screen_lit() {

@@ -3,13 +3,13 @@
 # the whole run (prefix.sh), and cleanup of everything it started. Needs: ZELM_SCR, ZELM_SETUP,
 # ZELM_DATA and ZELM_WINEPREFIX.
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../x_lib.sh"
 
 E2E_TMP=$(mktemp -d /tmp/zelm-wine.XXXXXX)
 export WINEPREFIX="$ZELM_WINEPREFIX"
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no offer to install Mono or Gecko
 export WINEDEBUG="-all,+debugstr"           # message boxes also go to OutputDebugStringA
 KEY='HKLM\Software\Varno\ZELM'
-XVFB_PID=
 SCR_PID=
 SCR_RC=
 SCR_ERR="$E2E_TMP/stderr"
@@ -21,10 +21,7 @@ e2e_cleanup() {
     if [ -n "$SCR_PID" ]; then kill -9 "$SCR_PID" 2>/dev/null || true; fi
     # Wine's processes go before the X server they draw on.
     timeout 20 wineserver -k 2>/dev/null || true
-    if [ -n "$XVFB_PID" ]; then
-        kill "$XVFB_PID" 2>/dev/null || true
-        wait "$XVFB_PID" 2>/dev/null || true
-    fi
+    stop_pid XSERVER_PID
     rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT
@@ -38,34 +35,11 @@ fail() {
     exit 1
 }
 
-step() { echo "== $*"; }
-
-# wait_until SECONDS COMMAND...: polls COMMAND every 100 ms; false if it never succeeds.
-wait_until() {
-    local deadline=$((SECONDS + $1))
-    shift
-    while true; do
-        if "$@"; then return 0; fi
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
-}
-
 # start_xvfb WIDTHxHEIGHT: a private X server on a free display number. Any Wine processes
 # left from the last screen go first.
 start_xvfb() {
     timeout 20 wineserver -k 2>/dev/null || true
-    if [ -n "$XVFB_PID" ]; then
-        kill "$XVFB_PID" 2>/dev/null || true
-        wait "$XVFB_PID" 2>/dev/null || true
-    fi
-    local number="$E2E_TMP/display-number"
-    rm -f "$number"
-    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -noreset -br 3>"$number" 2>"$E2E_TMP/xvfb.log" &
-    XVFB_PID=$!
-    wait_until 10 test -s "$number" || fail "Xvfb did not start"
-    export DISPLAY=":$(head -n 1 "$number")"
-    wait_until 10 xdpyinfo >/dev/null 2>&1 || fail "Xvfb on $DISPLAY does not answer"
+    start_xserver Xvfb -screen 0 "${1}x24" -br
 }
 
 # wine_quiet ARGS...: a Wine helper (reg, the installer) with its chatter dropped.
@@ -121,15 +95,8 @@ scr_ended() { ! scr_running; }
 
 # expect_exit SECONDS CODE: the program ends within SECONDS with CODE.
 expect_exit() {
-    if ! wait_until "$1" scr_ended; then
-        kill -9 "$SCR_PID" 2>/dev/null || true
-        wait "$SCR_PID" 2>/dev/null || true
-        SCR_PID=
-        fail "still running after $1 s"
-    fi
-    SCR_RC=0
-    wait "$SCR_PID" || SCR_RC=$?
-    SCR_PID=
+    collect_exit "$1" SCR_PID || fail "still running after $1 s"
+    SCR_RC=$EXIT_RC
     [ "$SCR_RC" -eq "$2" ] || fail "exit code $SCR_RC, expected $2"
 }
 
@@ -145,16 +112,7 @@ expect_messages() {
     [ "$got" = "$1" ] || fail "messages were [$got], expected [$1]"
 }
 
-# window NAME: the id of the visible window titled exactly NAME, if any.
-window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
-window_shown() { [ -n "$(window "$1")" ]; }
 window_gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1 || ! xwininfo -id "$1" | grep -q IsViewable; }
-
-# wait_window SECONDS NAME: prints the id of the window titled NAME once it is shown.
-wait_window() {
-    wait_until "$1" window_shown "$2" || fail "no window \"$2\" within $1 s"
-    window "$2"
-}
 
 # dismiss SECONDS CAPTION: waits for the message box, presses its OK button with the keyboard
 # and waits until it is gone.
@@ -166,6 +124,23 @@ dismiss() {
     wait_until 10 window_gone "$box" || fail "the \"$2\" box did not close"
 }
 
+# dismiss_until_exit SECONDS NAME: OK on each box titled NAME that stays open, until the program
+# ends. For boxes shown after the window was destroyed: its quit is then pending, so Windows
+# (and Wine 10) ends their modal loops at once and they close by themselves; Wine 8 keeps them
+# open until OK. What they said is in the debug output either way.
+dismiss_until_exit() {
+    local deadline=$((SECONDS + $1)) box
+    while scr_running; do
+        [ $SECONDS -lt $deadline ] || fail "the program did not end within $1 s"
+        box=$(window "$2") || true  # none open
+        if [ -n "$box" ]; then
+            xdotool windowfocus "$box" 2>/dev/null || true
+            xdotool key Return
+        fi
+        sleep 0.1
+    done
+}
+
 # click_at WINDOW DX DY: clicks the point (DX, DY) of a dialog, in dialog units of our
 # 306 x 201 template, wherever Wine placed it and whatever its font makes of the units.
 click_at() {
@@ -173,9 +148,6 @@ click_at() {
     eval "$(xdotool getwindowgeometry --shell "$1")"
     xdotool mousemove $((X + WIDTH * $2 / 306)) $((Y + HEIGHT * $3 / 201)) click 1
 }
-
-# grab FILE: the whole screen as an image.
-grab() { import -window root "$1"; }
 
 # scene_shown FILE: the demo's 640 x 480 picture holds a lit, textured scene and the meter.
 scene_shown() {

@@ -66,7 +66,7 @@ protected:
         mouse_move_tolerance = 1;
         demo_window_exists = 0;
         // The shells destroy the window at once: the destruction steps run inside the request.
-        testplatform::on_destroy_demo_window = [] { run_demo_window_destruction(hooks_in_use); };
+        testplatform::on_end_run = [] { run_demo_window_destruction(hooks_in_use); };
     }
 
     void create() {
@@ -134,7 +134,7 @@ TEST_F(DemoWindowSequence, FailedStepsDestroyTheWindowAndTheSequenceGoesOn) {
                    "set_pixel_format", "create_context", "restore_display_mode",
                    "message_box(Error:, Couldn't create gl context\nClose display properties?\n"
                    "Try unsetting fullscreen?, error, none)",
-                   "destroy_demo_window"},
+                   "end_run"},
                   destruction_without_context(true)),
              {"begin_timer_period"});
     EXPECT_EQ(events, expected);
@@ -148,7 +148,7 @@ TEST_F(DemoWindowSequence, APaletteFormatIsTwoMessagesAndNoContext) {
         then(then({"hide_cursor", "center_cursor", "show_window", "choose_pixel_format",
                    "message_box(Error, Needs palette, none, none)",
                    "message_box(Error:, Couldn't setup pixelformat, error, none)",
-                   "destroy_demo_window"},
+                   "end_run"},
                   destruction_without_context(false)),
              {"begin_timer_period"});
     EXPECT_EQ(events, expected);
@@ -163,7 +163,7 @@ TEST_F(DemoWindowSequence, AContextThatWillNotBindRestoresBeforeItsMessage) {
     const std::vector<std::string> after(bind + 1, bind + 4);
     const std::vector<std::string> expected = {
         "restore_display_mode", "message_box(Error:, Couldn't wglMakeCurrent(), error, none)",
-        "destroy_demo_window"};
+        "end_run"};
     EXPECT_EQ(after, expected);
     // The context that was made is deleted with the window.
     EXPECT_EQ(std::count(events.begin(), events.end(), "delete_context"), 1);

@@ -136,8 +136,8 @@ TEST_F(SceneSetup, WithoutDataFilesReportsEachTextureAndGoesOn) {
     want.insert(want.end(), projection_calls.begin(), projection_calls.end());
     EXPECT_EQ(glrec::texts(), want);  // a missing file costs no GL call
     const std::vector<std::string> events = {
-        texture_error, "destroy_demo_window", texture_error,        "destroy_demo_window",
-        texture_error, "destroy_demo_window", "begin_timer_period",
+        texture_error, "end_run", texture_error,        "end_run",
+        texture_error, "end_run", "begin_timer_period",
     };
     EXPECT_EQ(testplatform::events, events);
     // The rest of setup still ran.
@@ -173,7 +173,7 @@ TEST_F(SceneSetup, FullScreenRestoresTheDisplayBeforeEachTextureMessage) {
     ASSERT_GE(testplatform::events.size(), 3u);
     EXPECT_EQ(testplatform::events[0], "restore_display_mode");
     EXPECT_EQ(testplatform::events[1], texture_error);
-    EXPECT_EQ(testplatform::events[2], "destroy_demo_window");
+    EXPECT_EQ(testplatform::events[2], "end_run");
     EXPECT_EQ(std::count(testplatform::events.begin(), testplatform::events.end(),
                          std::string("restore_display_mode")),
               3);
@@ -230,7 +230,7 @@ TEST_F(SceneSetup, TimerFailureIsReportedToTheWindowAndSetupGoesOn) {
     const std::vector<std::string> events = {
         "begin_timer_period",
         "message_box(Error, Can't set timer resolution to 1 millisecond, error, demo_window)",
-        "destroy_demo_window",
+        "end_run",
     };
     EXPECT_EQ(testplatform::events, events);
     EXPECT_EQ(frame_clock.window_frames, 1);  // the tick after the request still happened
@@ -251,7 +251,7 @@ TEST_F(SceneSetup, PathTooLongForTheBufferIsAFailedLoad) {
     std::string too_long = data_dir_of_length(987);
     setup_with(too_long);
     // Only the particle texture's path is too long; the shorter names still load.
-    const std::vector<std::string> events = {texture_error, "destroy_demo_window",
+    const std::vector<std::string> events = {texture_error, "end_run",
                                              "begin_timer_period"};
     EXPECT_EQ(testplatform::events, events);
     EXPECT_EQ(uploaded_textures(), (std::vector<GLuint>{2, 4}));

@@ -11,11 +11,11 @@
 namespace zelm {
 namespace {
 
-// parse_hack_request over "zelm" followed by args.
-HackRequest parse(std::initializer_list<const char*> args, const char* variable = nullptr) {
+// parse_linux_request over "zelm" followed by args.
+LinuxRequest parse(std::initializer_list<const char*> args, const char* variable = nullptr) {
     std::vector<const char*> argv{"zelm"};
     argv.insert(argv.end(), args);
-    return parse_hack_request(static_cast<int>(argv.size()), argv.data(), variable);
+    return parse_linux_request(static_cast<int>(argv.size()), argv.data(), variable);
 }
 
 // The id that text parses to, or 0 when it is refused.
@@ -46,54 +46,54 @@ TEST(WindowId, GarbageZeroAndOversizedIdsAreRefused) {
     EXPECT_FALSE(parse_window_id(nullptr, id));
 }
 
-TEST(HackRequest, WindowIdInBothSpellings) {
+TEST(LinuxRequest, WindowIdInBothSpellings) {
     for (const char* option : {"-window-id", "--window-id"}) {
-        HackRequest request = parse({option, "0x2a"});
-        EXPECT_EQ(request.target, HackTarget::window) << option;
+        LinuxRequest request = parse({option, "0x2a"});
+        EXPECT_EQ(request.command, LinuxCommand::window) << option;
         EXPECT_EQ(request.window_id, 0x2aul) << option;
         request = parse({option, "42"});
         EXPECT_EQ(request.window_id, 42ul) << option;
     }
 }
 
-TEST(HackRequest, RootUsesTheDaemonsWindowWhenItIsSet) {
-    EXPECT_EQ(parse({"-root"}).target, HackTarget::root);
-    EXPECT_EQ(parse({"--root"}).target, HackTarget::root);
-    EXPECT_EQ(parse({"-root"}, "").target, HackTarget::root);
-    const HackRequest request = parse({"-root"}, "0x400001");
-    EXPECT_EQ(request.target, HackTarget::window);
+TEST(LinuxRequest, RootUsesTheDaemonsWindowWhenItIsSet) {
+    EXPECT_EQ(parse({"-root"}).command, LinuxCommand::root);
+    EXPECT_EQ(parse({"--root"}).command, LinuxCommand::root);
+    EXPECT_EQ(parse({"-root"}, "").command, LinuxCommand::root);
+    const LinuxRequest request = parse({"-root"}, "0x400001");
+    EXPECT_EQ(request.command, LinuxCommand::window);
     EXPECT_EQ(request.window_id, 0x400001ul);
 }
 
-TEST(HackRequest, WhichWindowWins) {
+TEST(LinuxRequest, WhichWindowWins) {
     // An explicit id beats -root and the variable, in either order; the last id counts.
-    for (const HackRequest& request :
+    for (const LinuxRequest& request :
          {parse({"-root", "-window-id", "7"}, "0x99"), parse({"-window-id", "7", "-root"}, "0x99"),
           parse({"-window-id", "5", "--window-id", "7"})}) {
-        EXPECT_EQ(request.target, HackTarget::window);
+        EXPECT_EQ(request.command, LinuxCommand::window);
         EXPECT_EQ(request.window_id, 7ul);
     }
     // The variable alone makes a hack only with no arguments at all.
-    const HackRequest alone = parse({}, "1234");
-    EXPECT_EQ(alone.target, HackTarget::window);
+    const LinuxRequest alone = parse({}, "1234");
+    EXPECT_EQ(alone.command, LinuxCommand::window);
     EXPECT_EQ(alone.window_id, 1234ul);
-    EXPECT_EQ(parse({"/s"}, "1234").target, HackTarget::none);
-    EXPECT_EQ(parse({}, "").target, HackTarget::none);
-    EXPECT_EQ(parse({}).target, HackTarget::none);
+    EXPECT_EQ(parse({"/s"}, "1234").command, LinuxCommand::none);
+    EXPECT_EQ(parse({}, "").command, LinuxCommand::none);
+    EXPECT_EQ(parse({}).command, LinuxCommand::none);
 }
 
-TEST(HackRequest, TheWindowsSwitchesKeepTheirMeaning) {
-    EXPECT_EQ(parse({"/p", "-root"}).target, HackTarget::none);
-    EXPECT_EQ(parse({"/c", "-window-id", "junk"}).target, HackTarget::none);
-    EXPECT_EQ(parse({"/c:1234"}, "0x10").target, HackTarget::none);
-    EXPECT_EQ(parse({"/s"}).target, HackTarget::none);
+TEST(LinuxRequest, TheWindowsSwitchesKeepTheirMeaning) {
+    EXPECT_EQ(parse({"/p", "-root"}).command, LinuxCommand::none);
+    EXPECT_EQ(parse({"/c", "-window-id", "junk"}).command, LinuxCommand::none);
+    EXPECT_EQ(parse({"/c:1234"}, "0x10").command, LinuxCommand::none);
+    EXPECT_EQ(parse({"/s"}).command, LinuxCommand::none);
     // Behind a hack option they are only unknown arguments.
-    EXPECT_EQ(parse({"-root", "/p"}).target, HackTarget::bad);
+    EXPECT_EQ(parse({"-root", "/p"}).command, LinuxCommand::bad);
 }
 
-TEST(HackRequest, BadOptionsSayWhatIsWrong) {
+TEST(LinuxRequest, BadOptionsSayWhatIsWrong) {
     struct Case {
-        HackRequest request;
+        LinuxRequest request;
         const char* error;
     };
     for (const Case& c : {
@@ -117,103 +117,104 @@ TEST(HackRequest, BadOptionsSayWhatIsWrong) {
                   "-delay needs a number of microseconds from 0 to 10000000"},
              Case{parse({"-root", "--visual"}), "--visual needs a visual"},
          }) {
-        EXPECT_EQ(c.request.target, HackTarget::bad) << c.error;
+        EXPECT_EQ(c.request.command, LinuxCommand::bad) << c.error;
         EXPECT_EQ(c.request.error, c.error);
     }
     // Only an unknown option is followed by the usage.
     EXPECT_EQ(parse({"-root", "-speed"}).usage_too, 1);
     EXPECT_EQ(parse({"-root", "-delay", "x"}).usage_too, 0);
     // An explicit id needs no variable, so a broken one does not matter then.
-    EXPECT_EQ(parse({"-window-id", "9"}, "garbage").target, HackTarget::window);
+    EXPECT_EQ(parse({"-window-id", "9"}, "garbage").command, LinuxCommand::window);
 }
 
-TEST(HackRequest, TheHackOptionsInBothSpellingsAndAnyOrder) {
-    const HackRequest defaults = parse({"-root"});
+TEST(LinuxRequest, TheHackOptionsInBothSpellingsAndAnyOrder) {
+    const LinuxRequest defaults = parse({"-root"});
     EXPECT_EQ(defaults.delay_us, 30000);
     EXPECT_EQ(defaults.show_fps, 0);
     EXPECT_EQ(defaults.heightfield, -1);
     EXPECT_EQ(defaults.alt_blend, -1);
-    for (const HackRequest& request :
+    for (const LinuxRequest& request :
          {parse({"-root", "-delay", "20000", "-fps", "-no-heightfield", "-alt-blend"}),
           parse({"--alt-blend", "--no-heightfield", "--fps", "--delay", "20000", "--root"}),
           parse({"-fps", "--visual", "0x21", "-install", "--noinstall", "-mono", "--pair",
                  "--window-id", "0x2a", "-no-heightfield", "-delay", "7", "--delay", "20000",
                  "-alt-blend"})}) {
-        EXPECT_NE(request.target, HackTarget::bad) << request.error;
+        EXPECT_NE(request.command, LinuxCommand::bad) << request.error;
         EXPECT_EQ(request.delay_us, 20000);
         EXPECT_EQ(request.show_fps, 1);
         EXPECT_EQ(request.heightfield, 0);
         EXPECT_EQ(request.alt_blend, 1);
     }
     // The last of a pair counts; 0 turns pacing off.
-    const HackRequest last = parse({"-window-id", "5", "-fps", "--no-fps", "-no-heightfield",
-                                    "-heightfield", "--alt-blend", "-no-alt-blend", "-delay", "0"});
-    EXPECT_EQ(last.target, HackTarget::window);
+    const LinuxRequest last =
+        parse({"-window-id", "5", "-fps", "--no-fps", "-no-heightfield", "-heightfield",
+               "--alt-blend", "-no-alt-blend", "-delay", "0"});
+    EXPECT_EQ(last.command, LinuxCommand::window);
     EXPECT_EQ(last.show_fps, 0);
     EXPECT_EQ(last.heightfield, 1);
     EXPECT_EQ(last.alt_blend, 0);
     EXPECT_EQ(last.delay_us, 0);
     // The options keep the daemon's window from the variable.
-    const HackRequest daemon = parse({"-root", "-delay", "1000", "-fps"}, "0x400001");
-    EXPECT_EQ(daemon.target, HackTarget::window);
+    const LinuxRequest daemon = parse({"-root", "-delay", "1000", "-fps"}, "0x400001");
+    EXPECT_EQ(daemon.command, LinuxCommand::window);
     EXPECT_EQ(daemon.window_id, 0x400001ul);
     EXPECT_EQ(daemon.delay_us, 1000);
 }
 
-TEST(HackRequest, UnknownOptionsAreRefusedInEveryMode) {
-    for (const HackRequest& request :
+TEST(LinuxRequest, UnknownOptionsAreRefusedInEveryMode) {
+    for (const LinuxRequest& request :
          {parse({"-window"}), parse({"-s"}), parse({"--bogus"}), parse({"/c", "-c"}),
           parse({"/p", "-root", "--delay", "5", "-x"}), parse({"-"})}) {
-        EXPECT_EQ(request.target, HackTarget::bad);
+        EXPECT_EQ(request.command, LinuxCommand::bad);
         EXPECT_EQ(request.usage_too, 1);
     }
     // A value is no option, even when it starts with "-"; known options outside a hack are left
     // to the run modes.
-    EXPECT_EQ(parse({"-root", "-visual", "-1"}).target, HackTarget::root);
-    EXPECT_EQ(parse({"/c", "-fps"}).target, HackTarget::none);
-    EXPECT_EQ(parse({"--bogus", "--version"}).target, HackTarget::version);
-    EXPECT_EQ(parse({"-xscreensaver-add"}).target, HackTarget::xscreensaver_add);
-    EXPECT_EQ(parse({"--xscreensaver-remove"}).target, HackTarget::xscreensaver_remove);
+    EXPECT_EQ(parse({"-root", "-visual", "-1"}).command, LinuxCommand::root);
+    EXPECT_EQ(parse({"/c", "-fps"}).command, LinuxCommand::none);
+    EXPECT_EQ(parse({"--bogus", "--version"}).command, LinuxCommand::version);
+    EXPECT_EQ(parse({"-xscreensaver-add"}).command, LinuxCommand::xscreensaver_add);
+    EXPECT_EQ(parse({"--xscreensaver-remove"}).command, LinuxCommand::xscreensaver_remove);
 }
 
-TEST(HackRequest, HelpWinsEverywhere) {
-    for (const HackRequest& request :
+TEST(LinuxRequest, HelpWinsEverywhere) {
+    for (const LinuxRequest& request :
          {parse({"--help"}), parse({"-help"}), parse({"-h"}), parse({"-root", "-bogus", "--help"}),
           parse({"/c", "-h"}), parse({"-window-id", "junk", "-help"}), parse({"--help"}, "0x10"),
           parse({"--version", "--help"})}) {
-        EXPECT_EQ(request.target, HackTarget::help);
+        EXPECT_EQ(request.command, LinuxCommand::help);
     }
 }
 
-TEST(HackRequest, OverlayTakesTheSaverOptionsAndNoX11Window) {
-    const HackRequest overlay = parse({"--overlay", "--delay", "0", "--fps", "--no-heightfield"});
-    EXPECT_EQ(overlay.target, HackTarget::overlay);
+TEST(LinuxRequest, OverlayTakesTheSaverOptionsAndNoX11Window) {
+    const LinuxRequest overlay = parse({"--overlay", "--delay", "0", "--fps", "--no-heightfield"});
+    EXPECT_EQ(overlay.command, LinuxCommand::overlay);
     EXPECT_EQ(overlay.delay_us, 0);
     EXPECT_EQ(overlay.show_fps, 1);
     EXPECT_EQ(overlay.heightfield, 0);
-    EXPECT_EQ(parse({"--overlay", "--bogus"}).target, HackTarget::bad);
-    EXPECT_EQ(parse({"--overlay", "-root"}).target, HackTarget::bad);
-    EXPECT_EQ(parse({"--overlay", "--x11"}).target, HackTarget::bad);
-    EXPECT_EQ(parse({"-window-id", "7", "--wayland"}).target, HackTarget::bad);
+    EXPECT_EQ(parse({"--overlay", "--bogus"}).command, LinuxCommand::bad);
+    EXPECT_EQ(parse({"--overlay", "-root"}).command, LinuxCommand::bad);
+    EXPECT_EQ(parse({"--overlay", "--x11"}).command, LinuxCommand::bad);
+    EXPECT_EQ(parse({"-window-id", "7", "--wayland"}).command, LinuxCommand::bad);
 }
 
-TEST(HackRequest, IdleAndAutostartTakeSecondsAndTheSaverOptions) {
-    const HackRequest idle = parse({"--idle", "300", "--fps", "--alt-blend"});
-    EXPECT_EQ(idle.target, HackTarget::idle);
+TEST(LinuxRequest, IdleAndAutostartTakeSecondsAndTheSaverOptions) {
+    const LinuxRequest idle = parse({"--idle", "300", "--fps", "--alt-blend"});
+    EXPECT_EQ(idle.command, LinuxCommand::idle);
     EXPECT_EQ(idle.idle_seconds, 300);
-    EXPECT_EQ(parse({"--autostart", "86400"}).target, HackTarget::autostart);
-    EXPECT_EQ(parse({"--no-autostart"}).target, HackTarget::no_autostart);
+    EXPECT_EQ(parse({"--autostart", "86400"}).command, LinuxCommand::autostart);
+    EXPECT_EQ(parse({"--no-autostart"}).command, LinuxCommand::no_autostart);
     for (const auto& refused :
          {parse({"--idle", "0"}), parse({"--idle", "86401"}), parse({"--idle"}),
           parse({"--idle", "5", "--overlay"}), parse({"--idle", "5", "-root"}),
           parse({"--idle", "5", "--x11"}), parse({"--idle", "5", "--bogus"}),
           parse({"--autostart", "5", "--no-autostart"})}) {
-        EXPECT_EQ(refused.target, HackTarget::bad);
+        EXPECT_EQ(refused.command, LinuxCommand::bad);
     }
 }
 
 // The watcher's saver and the autostart entry get the look through saver_options.
-TEST(HackRequest, TheSaverOptionsGiveBackTheSameLook) {
+TEST(LinuxRequest, TheSaverOptionsGiveBackTheSameLook) {
     for (const auto& request :
          {parse({"--idle", "9"}),
           parse({"--idle", "9", "--delay", "0", "--fps", "--heightfield", "--no-alt-blend"}),
@@ -223,9 +224,9 @@ TEST(HackRequest, TheSaverOptionsGiveBackTheSameLook) {
         for (const std::string& option : options) {
             argv.push_back(option.c_str());
         }
-        const HackRequest saver =
-            parse_hack_request(static_cast<int>(argv.size()), argv.data(), nullptr);
-        EXPECT_EQ(saver.target, HackTarget::overlay);
+        const LinuxRequest saver =
+            parse_linux_request(static_cast<int>(argv.size()), argv.data(), nullptr);
+        EXPECT_EQ(saver.command, LinuxCommand::overlay);
         EXPECT_EQ(saver.delay_us, request.delay_us);
         EXPECT_EQ(saver.show_fps, request.show_fps);
         EXPECT_EQ(saver.heightfield, request.heightfield);
@@ -233,12 +234,12 @@ TEST(HackRequest, TheSaverOptionsGiveBackTheSameLook) {
     }
 }
 
-TEST(HackRequest, TheLastDisplayChoiceCountsInEveryMode) {
+TEST(LinuxRequest, TheLastDisplayChoiceCountsInEveryMode) {
     EXPECT_EQ(parse({}).display, DisplayChoice::any);
     EXPECT_EQ(parse({"--wayland"}).display, DisplayChoice::wayland);
     EXPECT_EQ(parse({"--wayland", "--x11"}).display, DisplayChoice::x11);
-    const HackRequest hack = parse({"-root", "--x11"});
-    EXPECT_EQ(hack.target, HackTarget::root);
+    const LinuxRequest hack = parse({"-root", "--x11"});
+    EXPECT_EQ(hack.command, LinuxCommand::root);
     EXPECT_EQ(hack.display, DisplayChoice::x11);
 }
 

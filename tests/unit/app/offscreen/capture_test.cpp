@@ -106,7 +106,7 @@ TEST(CapturePlatform, MessagesAndDestroyedWindow) {
     platform_message_box("Error loading texture", "Error", MessageIcon::error, MessageOwner::none);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: Error loading texture\n");
     EXPECT_EQ(capture_window_destroyed, 0);
-    platform_destroy_demo_window();
+    platform_end_run();
     EXPECT_EQ(capture_window_destroyed, 1);
 }
 

@@ -213,10 +213,10 @@ TEST(X11DisplayMode, ThePrimaryOutputSwitchesWhereItIsAndComesBack) {
     start_server();
     Display* display = open_display();
     switch_as(display, 0x400001);
-    EXPECT_EQ(display_mode.output, 12u);
+    EXPECT_EQ(fullscreen_crtc.output, 12u);
     // The demo window belongs at the switched output's origin, right of the other monitor.
-    EXPECT_EQ(display_mode.x, 1920);
-    EXPECT_EQ(display_mode.y, 0);
+    EXPECT_EQ(fullscreen_crtc.x, 1920);
+    EXPECT_EQ(fullscreen_crtc.y, 0);
     const std::vector<std::string> switched = {"22 1920,0 33 1"};
     EXPECT_EQ(server.log, switched);
     EXPECT_EQ(server.crtcs.at(21).mode, 31u) << "the other monitor was touched";
@@ -234,14 +234,14 @@ TEST(X11DisplayMode, OverlappingRunsPutBackTheModeFromBeforeEither) {
     start_server();
     Display* display = open_display();
     switch_as(display, 0x400001);
-    const X11DisplayMode first = display_mode;
+    const X11DisplayMode first = fullscreen_crtc;
 
     switch_as(display, 0x600001);
-    EXPECT_EQ(display_mode.saved_mode, 32u);
+    EXPECT_EQ(fullscreen_crtc.saved_mode, 32u);
     x11_restore_display_mode(display);  // the second ends while the first still runs
     EXPECT_EQ(server.crtcs.at(22).mode, 33u);
 
-    display_mode = first;
+    fullscreen_crtc = first;
     x11_restore_display_mode(display);
     EXPECT_EQ(server.crtcs.at(22).mode, 32u);
     EXPECT_TRUE(server.root_properties.empty());
@@ -254,7 +254,7 @@ TEST(X11DisplayMode, AKilledHolderDoesNotKeepTheModeSwitched) {
     switch_as(display, 0x400001);
     server.windows.erase(0x400001);  // killed: its window went with its connection
     switch_as(display, 0x600001);
-    EXPECT_EQ(display_mode.saved_mode, 32u);
+    EXPECT_EQ(fullscreen_crtc.saved_mode, 32u);
     x11_restore_display_mode(display);
     EXPECT_EQ(server.crtcs.at(22).mode, 32u);
     EXPECT_TRUE(server.root_properties.empty());

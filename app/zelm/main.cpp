@@ -5,14 +5,15 @@
 // --overlay, the Wayland saver, and with --idle, the watcher that starts it after idle time.
 // Also --version; --xscreensaver-add/-remove, which edit the user's XScreenSaver programs; and
 // --autostart/--no-autostart, which write or remove the watcher's autostart entry.
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "app/linux/autostart.hpp"
 #include "app/linux/linux_options.hpp"
+#include "app/linux/linux_runner.hpp"
 #include "app/linux/linux_shell.hpp"
+#include "app/linux/stop_signals.hpp"
 #include "app/linux/xscreensaver_programs.hpp"
 #include "app/run_mode.hpp"
 #if ZELM_WITH_WAYLAND
@@ -31,20 +32,9 @@
 
 namespace {
 
-// SIGINT, SIGTERM and SIGHUP end every run mode (the XScreenSaver daemon ends its hacks with
-// SIGTERM). A mask inherited from the parent must not keep them out.
-void unblock_stop_signals() {
-    sigset_t stop;
-    sigemptyset(&stop);
-    sigaddset(&stop, SIGINT);
-    sigaddset(&stop, SIGTERM);
-    sigaddset(&stop, SIGHUP);
-    sigprocmask(SIG_UNBLOCK, &stop, nullptr);
-}
-
 // The saver's look: the stored settings with this run's options over them (nothing is written
 // back), text in the window's pixels, no mode switch (the screen is not the saver's to change).
-void apply_saver_options(const zelm::HackRequest& request) {
+void apply_saver_options(const zelm::LinuxRequest& request) {
     using namespace zelm;
     read_settings();  // what cannot be read keeps its default, without a word
     if (request.heightfield >= 0) {
@@ -58,27 +48,23 @@ void apply_saver_options(const zelm::HackRequest& request) {
     text_in_window_pixels = 1;
 }
 
-// A display system's run modes: the demo, the saver (the hack on X11, --overlay on Wayland) and
-// the idle watcher (Wayland only).
-struct Shell {
-    const char* name;
-    bool built;  // false where the build left it out: the calls are null
-    int (*run_demo)();
-    int (*run_saver)(const zelm::HackRequest& request);
-    int (*run_idle)(const zelm::HackRequest& request);
-};
-
+// The display systems' run modes: the demo, the saver (the hack on X11, --overlay on Wayland) and
+// the idle watcher (Wayland only); null where the build left a system out.
 #if ZELM_WITH_X11
-constexpr Shell x11_shell{"X11", true, zelm::x11_run_demo, zelm::x11_run_hack, nullptr};
+constexpr zelm::LinuxShell x11_shell{"X11", &zelm::x11_demo, &zelm::x11_hack, nullptr};
 #else
-constexpr Shell x11_shell{"X11", false, nullptr, nullptr, nullptr};
+constexpr zelm::LinuxShell x11_shell{"X11", nullptr, nullptr, nullptr};
 #endif
 #if ZELM_WITH_WAYLAND
-constexpr Shell wayland_shell{"Wayland", true, zelm::wayland_run_demo, zelm::wayland_run_overlay,
-                              zelm::wayland_run_idle};
+constexpr zelm::LinuxShell wayland_shell{"Wayland", &zelm::wayland_demo, &zelm::wayland_overlay,
+                                         zelm::wayland_run_idle};
 #else
-constexpr Shell wayland_shell{"Wayland", false, nullptr, nullptr, nullptr};
+constexpr zelm::LinuxShell wayland_shell{"Wayland", nullptr, nullptr, nullptr};
 #endif
+
+bool built(const zelm::LinuxShell& shell) {
+    return shell.demo != nullptr;
+}
 
 // Whether $WAYLAND_DISPLAY names a live compositor that this build can use.
 bool wayland_live() {
@@ -92,29 +78,29 @@ bool wayland_live() {
 // The display system for the request: the one it names, else Wayland where $WAYLAND_DISPLAY
 // names a live compositor; the XScreenSaver modes are X11's, the saver and its watcher Wayland's.
 // Null, after saying why, when the one needed is not built or not there.
-const Shell* choose_shell(const zelm::HackRequest& request) {
+const zelm::LinuxShell* choose_shell(const zelm::LinuxRequest& request) {
     using namespace zelm;
     const bool x11_modes =
-        request.target == HackTarget::root || request.target == HackTarget::window;
+        request.command == LinuxCommand::root || request.command == LinuxCommand::window;
     const bool wayland_asked = request.display == DisplayChoice::wayland ||
-                               request.target == HackTarget::overlay ||
-                               request.target == HackTarget::idle;
-    const Shell* shell = &x11_shell;
+                               request.command == LinuxCommand::overlay ||
+                               request.command == LinuxCommand::idle;
+    const zelm::LinuxShell* shell = &x11_shell;
     if (!x11_modes && request.display != DisplayChoice::x11) {
-        if (wayland_asked && !wayland_shell.built) {
+        if (wayland_asked && !built(wayland_shell)) {
             linux_report("this zelm was built without Wayland");
             return nullptr;
         }
         if (wayland_live()) {
             shell = &wayland_shell;
-        } else if (wayland_asked || !x11_shell.built) {
+        } else if (wayland_asked || !built(x11_shell)) {
             linux_report(
                 "couldn't connect to a Wayland compositor: WAYLAND_DISPLAY is unset or names none "
                 "that runs");
             return nullptr;
         }
     }
-    if (!shell->built) {
+    if (!built(*shell)) {
         linux_report((std::string("this zelm was built without ") + shell->name).c_str());
         return nullptr;
     }
@@ -130,20 +116,20 @@ int main(int argc, char** argv) {
     setenv("FX_GLIDE_NOSPLASH", "1", 1);
     unblock_stop_signals();
 
-    const HackRequest hack = parse_hack_request(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
-    if (hack.target == HackTarget::help) {
+    const LinuxRequest hack = parse_linux_request(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
+    if (hack.command == LinuxCommand::help) {
         std::fputs(messages::usage, stdout);
         return 0;
     }
-    if (hack.target == HackTarget::version) {
+    if (hack.command == LinuxCommand::version) {
         std::printf("zelm %s\n", ZELM_VERSION);
         return 0;
     }
-    if (hack.target == HackTarget::xscreensaver_add ||
-        hack.target == HackTarget::xscreensaver_remove) {
-        return xscreensaver_edit_programs(hack.target == HackTarget::xscreensaver_add ? 1 : 0);
+    if (hack.command == LinuxCommand::xscreensaver_add ||
+        hack.command == LinuxCommand::xscreensaver_remove) {
+        return xscreensaver_edit_programs(hack.command == LinuxCommand::xscreensaver_add ? 1 : 0);
     }
-    if (hack.target == HackTarget::bad) {
+    if (hack.command == LinuxCommand::bad) {
         linux_report(hack.error.c_str());
         if (hack.usage_too != 0) {
             std::fputs(messages::usage, stderr);
@@ -151,26 +137,27 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    if (hack.target == HackTarget::autostart) {
-        if (!wayland_shell.built) {
+    if (hack.command == LinuxCommand::autostart) {
+        if (!built(wayland_shell)) {
             linux_report("this zelm was built without Wayland: the idle watcher cannot run");
             return 1;
         }
         return write_autostart(hack);
     }
-    if (hack.target == HackTarget::no_autostart) {
+    if (hack.command == LinuxCommand::no_autostart) {
         return remove_autostart();
     }
 
     XdgStore store = xdg_store_from_environment();
     settings_registry = xdg_settings_registry(store);
-    const Shell* shell = choose_shell(hack);
+    const zelm::LinuxShell* shell = choose_shell(hack);
     if (shell == nullptr) {
         return 1;
     }
-    if (hack.target != HackTarget::none) {
+    if (hack.command != LinuxCommand::none) {
         apply_saver_options(hack);
-        return hack.target == HackTarget::idle ? shell->run_idle(hack) : shell->run_saver(hack);
+        return hack.command == LinuxCommand::idle ? shell->run_idle(hack)
+                                                  : run_linux_saver(*shell->saver, hack);
     }
     const int force_dialog = read_settings_or_warn();
 
@@ -181,7 +168,7 @@ int main(int argc, char** argv) {
         case RunMode::configure:
             return fltk_run_config_dialog();
         case RunMode::demo:
-            return shell->run_demo();
+            return run_linux_demo(*shell->demo);
     }
     return 0;
 }
