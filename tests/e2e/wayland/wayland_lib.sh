@@ -35,13 +35,15 @@ chmod 700 "$WL_HOME/run"
 slow=30
 COMPOSITOR_PID=
 BUS_PID=
+SILENT_PID=
 WAYLAND_DISPLAY=
 SWAYSOCK=
 
 wayland_cleanup() {
     local pid
-    for pid in $COMPOSITOR_PID $BUS_PID; do
+    for pid in $COMPOSITOR_PID $BUS_PID $SILENT_PID; do
         kill "$pid" 2>/dev/null || true
+        kill -CONT "$pid" 2>/dev/null || true  # a bus a test stopped
         wait "$pid" 2>/dev/null || true
     done
     e2e_cleanup
@@ -119,6 +121,16 @@ start_mutter() {
     WAYLAND_DISPLAY=wayland-7
 }
 
+# start_silent_bus SOCKET: a session bus at SOCKET, as the compositor's user, that takes
+# connections and never answers; $E2E_TMP/silent.log gets a line at each connection.
+start_silent_bus() {
+    user_env
+    "${USER_ENV[@]}" /usr/bin/python3 "$(dirname "$0")/../linux/silent_bus.py" "$1" \
+        >"$E2E_TMP/silent.log" &
+    SILENT_PID=$!
+    wait_until 10 grep -q ready "$E2E_TMP/silent.log" || fail "the silent bus did not start"
+}
+
 # start_wayland_zelm ARGS...: zelm as the compositor's user; its stderr in ZELM_ERR.
 start_wayland_zelm() {
     ZELM_RC=
@@ -137,12 +149,13 @@ start_debug_zelm() {
     ZELM_PID=$!
 }
 
-# commits: the surface commits in the protocol log.
-commits() { grep -c 'wl_surface@[0-9]*\.commit()' "$ZELM_ERR" || true; }
+# commits: the surface commits in the protocol log, which names an object wl_surface@3
+# (libwayland 1.21) or wl_surface#3 (1.23).
+commits() { grep -c 'wl_surface[@#][0-9]*\.commit()' "$ZELM_ERR" || true; }
 
 # drawn_full_screen FRAMES: the protocol log shows a 1024x768 configure and FRAMES commits.
 drawn_full_screen() {
-    grep -q 'xdg_toplevel@[0-9]*\.configure(1024, 768' "$ZELM_ERR" && [ "$(commits)" -ge "$1" ]
+    grep -q 'xdg_toplevel[@#][0-9]*\.configure(1024, 768' "$ZELM_ERR" && [ "$(commits)" -ge "$1" ]
 }
 
 # shot NAME [OUTPUT]: a screenshot of OUTPUT (HEADLESS-1) as $WL_HOME/NAME.png.
