@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "frame/frame_clock.hpp"
 #include "mesh/heightfield.hpp"
@@ -65,21 +64,26 @@ void report_texture_failure() {
     platform_end_run();
 }
 
-// Why the file name in datadir did not load, for the log: its path with the system's reason it
-// cannot be opened, or what else is wrong with it.
-std::string texture_failure_detail(const char* name, const char* path, int composed) {
+// Logs why the file name in datadir did not load: its path with the system's reason it cannot be
+// opened, or what else is wrong with it. Plain C formatting: zelm.scr is linked statically and
+// std::string's formatting would grow it by a sixth.
+void log_texture_failure(const char* name, const char* path, int composed) {
+    char line[texture_path_size + 100];
     if (composed == 0) {
-        return std::string("\"") + name + "\": the path to it is longer than " +
-               std::to_string(texture_path_size - 1) + " characters";
+        std::snprintf(line, sizeof line, "\"%s\": the path to it is longer than %d characters",
+                      name, texture_path_size - 1);
+    } else {
+        // Opened as the loader opens it: a FIFO under that name must not block the report.
+        std::FILE* file = open_regular_file(path);
+        const char* reason = "not a PCX image zelm can load";
+        if (file == nullptr) {
+            reason = errno == EINVAL ? "not a regular file" : std::strerror(errno);
+        } else {
+            std::fclose(file);
+        }
+        std::snprintf(line, sizeof line, "\"%s\": %s", path, reason);
     }
-    const std::string detail = std::string("\"") + path + "\": ";
-    // Opened as the loader opens it: a FIFO under that name must not block the report.
-    std::FILE* file = open_regular_file(path);
-    if (file == nullptr) {
-        return detail + (errno == EINVAL ? "not a regular file" : std::strerror(errno));
-    }
-    std::fclose(file);
-    return detail + "not a PCX image zelm can load";
+    platform_log(line);
 }
 
 // Loads datadir/name with loader, reporting a path too long to compose as a failed load.
@@ -87,7 +91,7 @@ void load_scene_texture(const char* name, int (*loader)(const char*, int), int i
     char path[texture_path_size];
     const int composed = compose_texture_path(path, name);
     if (composed == 0 || loader(path, id) == 0) {
-        platform_log(texture_failure_detail(name, path, composed).c_str());
+        log_texture_failure(name, path, composed);
         report_texture_failure();
     }
 }

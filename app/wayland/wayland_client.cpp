@@ -105,6 +105,10 @@ void on_axis_source(void*, wl_pointer*, std::uint32_t) {}
 void on_axis_stop(void*, wl_pointer*, std::uint32_t, std::uint32_t) {}
 void on_axis_discrete(void*, wl_pointer*, std::uint32_t, std::int32_t) {}
 void on_axis_value120(void*, wl_pointer*, std::uint32_t, std::int32_t) {}
+// libwayland 1.22 added this member; the seat's version never sends its event.
+#if WAYLAND_VERSION_MAJOR > 1 || WAYLAND_VERSION_MINOR >= 22
+void on_axis_relative_direction(void*, wl_pointer*, std::uint32_t, std::uint32_t) {}
+#endif
 
 const wl_pointer_listener pointer_listener = {
     .enter = on_pointer_enter,
@@ -117,6 +121,9 @@ const wl_pointer_listener pointer_listener = {
     .axis_stop = on_axis_stop,
     .axis_discrete = on_axis_discrete,
     .axis_value120 = on_axis_value120,
+#if WAYLAND_VERSION_MAJOR > 1 || WAYLAND_VERSION_MINOR >= 22
+    .axis_relative_direction = on_axis_relative_direction,
+#endif
 };
 
 void on_touch_down(void*, wl_touch*, std::uint32_t, std::uint32_t, wl_surface*, std::int32_t,

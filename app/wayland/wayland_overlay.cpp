@@ -271,7 +271,7 @@ bool wait_for_first_configure() {
 }
 
 // EGL and the surfaces, the first one current; the exit code when the run cannot start, else -1.
-int open(const LinuxRequest&, int& wake_fd) {
+int open_overlay(const LinuxRequest&, int& wake_fd) {
     catch_stop_signals();
     if (!wayland_connect()) {
         linux_report("couldn't connect to the Wayland compositor");
@@ -314,7 +314,7 @@ int open(const LinuxRequest&, int& wake_fd) {
     return -1;
 }
 
-void close() {
+void close_overlay() {
     if (wayland.display == nullptr) {
         return;  // the connection failed
     }
@@ -328,9 +328,9 @@ void close() {
 }  // namespace
 
 const LinuxSaver wayland_overlay = {
-    .open = open,
+    .open = open_overlay,
     .frames = {.drain = drain_events, .frame = draw_all, .swap_buffers = swap_buffers},
-    .close = close,
+    .close = close_overlay,
 };
 
 }  // namespace zelm

@@ -177,7 +177,7 @@ int drain_hack_events(void*) {
 // Context for the window in request; returns the exit code when there is none, else -1. The
 // daemon's SIGTERM ends the hack at once, even inside a frame: there is no display mode to put
 // back and the server frees the context and the connection.
-int open(const LinuxRequest& request, int& wake_fd) {
+int open_hack(const LinuxRequest& request, int& wake_fd) {
     default_stop_signals();
     hack.display = XOpenDisplay(nullptr);
     if (hack.display == nullptr) {
@@ -231,7 +231,7 @@ void swap_buffers() {
 
 // A destroyed window took its drawable with it: the driver would query it again while letting
 // the context go. The process ends now; the server already freed what it held.
-void close() {
+void close_hack() {
     if (hack.display == nullptr || hack.window_destroyed != 0) {
         return;
     }
@@ -248,9 +248,9 @@ void close() {
 }  // namespace
 
 const LinuxSaver x11_hack = {
-    .open = open,
+    .open = open_hack,
     .frames = {.drain = drain_hack_events, .frame = draw_frame, .swap_buffers = swap_buffers},
-    .close = close,
+    .close = close_hack,
 };
 
 }  // namespace zelm

@@ -135,12 +135,13 @@ start_debug_zelm() {
     ZELM_PID=$!
 }
 
-# commits: the surface commits in the protocol log.
-commits() { grep -c 'wl_surface@[0-9]*\.commit()' "$ZELM_ERR" || true; }
+# commits: the surface commits in the protocol log, which names an object wl_surface@3
+# (libwayland 1.21) or wl_surface#3 (1.23).
+commits() { grep -c 'wl_surface[@#][0-9]*\.commit()' "$ZELM_ERR" || true; }
 
 # drawn_full_screen FRAMES: the protocol log shows a 1024x768 configure and FRAMES commits.
 drawn_full_screen() {
-    grep -q 'xdg_toplevel@[0-9]*\.configure(1024, 768' "$ZELM_ERR" && [ "$(commits)" -ge "$1" ]
+    grep -q 'xdg_toplevel[@#][0-9]*\.configure(1024, 768' "$ZELM_ERR" && [ "$(commits)" -ge "$1" ]
 }
 
 # shot NAME [OUTPUT]: a screenshot of OUTPUT (HEADLESS-1) as $WL_HOME/NAME.png.

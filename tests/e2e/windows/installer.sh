@@ -137,8 +137,10 @@ cmp -s "$ZELM_DATA/font.pcx" "$folder/font.pcx" || fail "font.pcx not updated in
 next_page 4-progress
 next_page 5-finish
 expect_exit 20 0
-grep -q 'rundll32:wWinMain CmdLine=L"desk.cpl,InstallScreenSaver C:\\\\windows\\\\system32\\\\zelm.scr"' "$SCR_ERR" ||
-    fail "Finish did not open Screen Saver Settings: $(grep rundll32 "$SCR_ERR")"
+# rundll32's trace as Wine 8 and Wine 10 write it.
+grep -qF -e 'rundll32:wWinMain CmdLine=L"desk.cpl,InstallScreenSaver C:\\windows\\system32\\zelm.scr"' \
+    -e 'rundll32:wWinMain dll L"desk.cpl" entry L"InstallScreenSaver" cmdline L"C:\\windows\\system32\\zelm.scr"' \
+    "$SCR_ERR" || fail "Finish did not open Screen Saver Settings: $(grep rundll32 "$SCR_ERR")"
 
 step "the uninstaller, its box checked: everything goes, the user's own settings too"
 start_scr 'C:\Zelm moved\uninstall.exe'

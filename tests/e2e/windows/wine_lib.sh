@@ -124,6 +124,23 @@ dismiss() {
     wait_until 10 window_gone "$box" || fail "the \"$2\" box did not close"
 }
 
+# dismiss_until_exit SECONDS NAME: OK on each box titled NAME that stays open, until the program
+# ends. For boxes shown after the window was destroyed: its quit is then pending, so Windows
+# (and Wine 10) ends their modal loops at once and they close by themselves; Wine 8 keeps them
+# open until OK. What they said is in the debug output either way.
+dismiss_until_exit() {
+    local deadline=$((SECONDS + $1)) box
+    while scr_running; do
+        [ $SECONDS -lt $deadline ] || fail "the program did not end within $1 s"
+        box=$(window "$2") || true  # none open
+        if [ -n "$box" ]; then
+            xdotool windowfocus "$box" 2>/dev/null || true
+            xdotool key Return
+        fi
+        sleep 0.1
+    done
+}
+
 # click_at WINDOW DX DY: clicks the point (DX, DY) of a dialog, in dialog units of our
 # 306 x 201 template, wherever Wine placed it and whatever its font makes of the units.
 click_at() {
