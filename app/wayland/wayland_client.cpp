@@ -183,7 +183,20 @@ void on_surface_leave(void* data, wl_surface*, wl_output* output) {
     std::erase(static_cast<WaylandSurfaceScale*>(data)->outputs, output);
 }
 
-const wl_surface_listener surface_listener = {.enter = on_surface_enter, .leave = on_surface_leave};
+// libwayland 1.22 added these members; the compositor's version bound never sends their events.
+#if WAYLAND_VERSION_MAJOR > 1 || WAYLAND_VERSION_MINOR >= 22
+void on_preferred_buffer_scale(void*, wl_surface*, std::int32_t) {}
+void on_preferred_buffer_transform(void*, wl_surface*, std::uint32_t) {}
+#endif
+
+const wl_surface_listener surface_listener = {
+    .enter = on_surface_enter,
+    .leave = on_surface_leave,
+#if WAYLAND_VERSION_MAJOR > 1 || WAYLAND_VERSION_MINOR >= 22
+    .preferred_buffer_scale = on_preferred_buffer_scale,
+    .preferred_buffer_transform = on_preferred_buffer_transform,
+#endif
+};
 
 void on_preferred_scale(void* data, wp_fractional_scale_v1*, std::uint32_t scale_120) {
     static_cast<WaylandSurfaceScale*>(data)->preferred = static_cast<int>(scale_120);
