@@ -4,9 +4,7 @@
 # second while covered, with the share of a core it used printed; once the locker ends, its
 # normal rate again, and a key ends it with 0.
 . "$(dirname "$0")/wayland_lib.sh"
-for tool in swaylock wtype grim; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
+command -v swaylock >/dev/null || { echo "SKIP: swaylock is not installed"; exit 77; }
 start_sway
 KEYBOARD_PID= LOCK_PID=
 trap 'stop_pid LOCK_PID; stop_pid KEYBOARD_PID; wayland_cleanup' EXIT
@@ -19,9 +17,7 @@ KEYBOARD_PID=$!
 LOCK_PID=$!
 locked() { shot lock 2>/dev/null && at_least "$(region_stat "$WL_HOME/lock.png" 8x8+0+0 b)" 0.4; }
 wait_until $slow locked || fail "swaylock did not cover the output: $(cat "$E2E_TMP/swaylock.log")"
-
-# cpu_ticks: the user and system time zelm has used, in clock ticks.
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$ZELM_PID/stat"; }
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$ZELM_PID/stat"; }  # user and system time
 drawn() { [ "$(commits)" -ge "$1" ]; }
 
 step "covered: at most a frame a second"
@@ -34,12 +30,10 @@ frames=$(($(commits) - frames)) ticks=$(($(cpu_ticks) - ticks)) end=$EPOCHREALTI
 awk -v f="$frames" -v s="$start" -v e="$end" -v t="$ticks" -v hz="$(getconf CLK_TCK)" 'BEGIN {
     printf "covered: %d frames in %.1f s, %.1f %% of a core\n", f, e - s, 100 * t / hz / (e - s)
     exit !(f <= e - s + 1) }' || fail "more than a frame a second while covered"
-zelm_running || fail "zelm ended under the locker"
 
 step "the locker ends: the normal rate, and a key ends it with 0"
 stop_pid LOCK_PID
 frames=$(commits)
-# 40 frames within 20 s: more than a covered saver could draw.
-wait_until 20 drawn $((frames + 40)) || fail "not back at the normal rate: $(($(commits) - frames)) frames"
+wait_until 20 drawn $((frames + 40)) || fail "not 40 frames in 20 s"
 type_key
 expect_exit 2 0
