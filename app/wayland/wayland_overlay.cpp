@@ -316,7 +316,8 @@ int open_overlay(const LinuxRequest&, int& wake_fd) {
         linux_report("the Wayland compositor offers no surfaces");
         return 1;
     }
-    // Without a runtime folder there is no lock: the saver runs all the same.
+    // Without a runtime folder there is no lock: the saver runs all the same. The lock is held
+    // until the process ends.
     const char* runtime_dir = std::getenv("XDG_RUNTIME_DIR");
     int lock = -1;
     if (runtime_dir != nullptr && runtime_dir[0] != '\0' &&
