@@ -63,6 +63,7 @@ export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$E2E_TMP/bus")
 step "a bus without the service: the demo runs and says nothing"
 start_zelm
 wait_window 30 Zelm >/dev/null
+wait_until 30 screen_lit || fail "no frame reached the screen"
 xdotool key space
 expect_exit 10 0
 expect_stderr ""
@@ -77,6 +78,7 @@ kill -TERM "$ZELM_PID"
 expect_exit 3 0
 DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_TMP/silent" start_zelm
 wait_window 30 Zelm >/dev/null
+wait_until 30 screen_lit || fail "no frame reached the screen"
 xdotool key space
 expect_exit 10 0
 expect_stderr "zelm: the session bus does not answer: the desktop's own blanking is not held off"
