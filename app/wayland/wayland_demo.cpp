@@ -234,15 +234,15 @@ void handle_input() {
 
 // A frame once the last one has been shown; until then a short wait on the connection, so that
 // the unpaced loop neither spins nor stops reading input.
-void draw_demo_frame() {
+int draw_demo_frame() {
     if (demo.frame_gate.callback != nullptr) {
         wayland_wait_briefly();
-        return;
+        return 1;
     }
     if (demo.window.surface != nullptr) {
         wayland_request_frame(demo.frame_gate, demo.window.surface);
     }
-    draw_frame();
+    return draw_frame();
 }
 
 // Handles everything that arrived; returns 1 once the window has been destroyed.
@@ -283,7 +283,6 @@ int connect() {
 const LinuxDemo wayland_demo = {
     .window = &wayland_demo_hooks,
     .connect = connect,
-    .undo_at_exit = nullptr,
     .make_window = make_demo_window,
     .frames = {.drain = drain_events, .frame = draw_demo_frame, .swap_buffers = swap_buffers},
     .restore_display_mode = nullptr,

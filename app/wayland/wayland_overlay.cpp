@@ -217,8 +217,8 @@ int drain_events(void*) {
 // One frame on every configured surface whose last frame was shown, each at its own size. Each
 // frame advances the scene by the time since the one before, so motion keeps its speed however
 // many outputs there are. When none may draw, a short wait: unpaced (--delay 0), the loop would
-// otherwise spin until a frame callback came.
-void draw_all() {
+// otherwise spin until a frame callback came. 0 when a frame ran out of memory.
+int draw_all() {
     bool drew = false;
     for (const auto& surface : overlay.surfaces) {
         if (surface->egl_surface == EGL_NO_SURFACE || surface->frame_gate.callback != nullptr) {
@@ -231,11 +231,14 @@ void draw_all() {
         eglSwapInterval(wayland.egl_display, 0);  // never wait on a hidden surface
         overlay.drawing_surface = surface->egl_surface;
         scene_resize(surface->width, surface->height);
-        draw_frame();
+        if (draw_frame() == 0) {
+            return 0;
+        }
     }
     if (!drew) {
         wayland_wait_briefly();
     }
+    return 1;
 }
 
 void swap_buffers() {
