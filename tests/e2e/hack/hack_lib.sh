@@ -56,8 +56,8 @@ wait_lit() {
 # dark FILE GEOMETRY: no pixel of that part of FILE is lit.
 dark() { at_least 0.05 "$(region_stat "$1" "$2" maxima)"; }
 
-# stop_hack: a SIGTERM ends zelm by that signal (143: nothing caught it to tear down first). The
-# bound is loose: on a loaded machine the kernel takes a GL process down in over half a second.
+# stop_hack: a SIGTERM ends zelm within 3 s, and by that signal (it takes a few milliseconds on
+# an idle machine; the limit leaves room for a loaded one).
 stop_hack() {
     local start=${EPOCHREALTIME/[.,]/}
     local took=0
