@@ -73,12 +73,15 @@ int run_saver_scene(const LinuxSaver& saver, const LinuxRequest& request, int wa
 
 }  // namespace
 
-int run_linux_demo(const LinuxDemo& demo) {
+int run_linux_demo(const LinuxDemo& demo, void (*no_connection)()) {
     run.demo = &demo;
     run.services = {desktop_message_box, destroy_demo_window, demo.restore_display_mode,
                     demo.frames.swap_buffers};
     window_services = &run.services;
     if (demo.connect() == 0) {
+        if (no_connection != nullptr) {
+            no_connection();
+        }
         return 1;
     }
     int code = fullscreen != 0 ? prepare_fullscreen_mode(*demo.window) : 0;
