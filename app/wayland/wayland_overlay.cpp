@@ -221,10 +221,9 @@ int drain_events(void*) {
 
 // One frame on every configured surface whose last frame was shown, each at its own size and
 // scale (taken anew, so that a scale that changed shows in this frame), the text's texels whole
-// pixels of that scale. Each
-// frame advances the scene by the time since the one before, so motion keeps its speed however
-// many outputs there are. When none may draw, a short wait: unpaced (--delay 0), the loop would
-// otherwise spin until a frame callback came.
+// pixels of that scale. Each frame advances the scene by the time since the one before, so
+// motion keeps its speed however many outputs there are. When none may draw, a short wait:
+// unpaced (--delay 0), the loop would otherwise spin until a frame callback came.
 void draw_all() {
     bool drew = false;
     for (const auto& surface : overlay.surfaces) {
