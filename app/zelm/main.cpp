@@ -62,6 +62,9 @@ constexpr zelm::LinuxShell wayland_shell{"Wayland", &zelm::wayland_demo, &zelm::
 constexpr zelm::LinuxShell wayland_shell{"Wayland", nullptr, nullptr, nullptr};
 #endif
 
+constexpr char no_wayland[] =
+    "couldn't connect to a Wayland compositor: WAYLAND_DISPLAY is unset or names none that runs";
+
 bool built(const zelm::LinuxShell& shell) {
     return shell.demo != nullptr;
 }
@@ -94,9 +97,7 @@ const zelm::LinuxShell* choose_shell(const zelm::LinuxRequest& request) {
         if (wayland_live()) {
             shell = &wayland_shell;
         } else if (wayland_asked || !built(x11_shell)) {
-            linux_report(
-                "couldn't connect to a Wayland compositor: WAYLAND_DISPLAY is unset or names none "
-                "that runs");
+            linux_report(no_wayland);
             return nullptr;
         }
     }
@@ -167,8 +168,15 @@ int main(int argc, char** argv) {
             return 0;
         case RunMode::configure:
             return fltk_run_config_dialog();
-        case RunMode::demo:
-            return run_linux_demo(*shell->demo);
+        case RunMode::demo: {
+            const int code = run_linux_demo(*shell->demo);
+            // X was the way left: a demo that could not open it had no Wayland either.
+            if (code == 1 && hack.display == DisplayChoice::any && shell == &x11_shell &&
+                built(wayland_shell)) {
+                linux_report(no_wayland);
+            }
+            return code;
+        }
     }
     return 0;
 }
