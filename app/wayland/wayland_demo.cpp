@@ -35,8 +35,7 @@ struct WaylandDemo {
     WaylandFrameGate frame_gate;
     WaylandSurfaceScale scale;  // the buffer's pixels for the outputs' scale
     zwp_idle_inhibitor_v1* idle_inhibitor;
-    int width;  // the surface's size, in surface units: 640 x 480 until the compositor says
-                // otherwise
+    int width;  // the surface's size in surface units: 640 x 480 until the compositor says
     int height;
     int quit_posted;  // the destruction steps ran: the loop may end
 };
