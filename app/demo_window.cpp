@@ -1,7 +1,5 @@
 #include "app/demo_window.hpp"
 
-#include <cstdlib>
-
 #include "app/input_rules.hpp"
 #include "platform/messages.hpp"
 #include "platform/platform.hpp"
@@ -15,10 +13,13 @@ int demo_context_created = 0;
 
 namespace {
 
-// Before the window exists there is nothing to undo: say why and end the process.
-[[noreturn]] void fail_before_window(const char* text) {
+constexpr int no_fullscreen_exit_code = -1;
+constexpr int no_pixel_format_exit_code = 1;
+
+// Before the window exists there is nothing to undo: say why; the process ends.
+int fail_before_window(const char* text) {
     platform_message_box(text, messages::caption_error, MessageIcon::error, MessageOwner::none);
-    std::exit(-1);
+    return no_fullscreen_exit_code;
 }
 
 // A failed creation step: the full-screen mode goes back first where the step says so, then
@@ -45,28 +46,29 @@ bool skip_context_step() {
 
 }  // namespace
 
-void prepare_fullscreen_mode(const DemoWindowHooks& hooks) {
+int prepare_fullscreen_mode(const DemoWindowHooks& hooks) {
     if (hooks.find_display_mode == nullptr) {
-        return;
+        return 0;
     }
     if (hooks.find_display_mode() == 0) {
-        fail_before_window(messages::no_fullscreen_mode);
+        return fail_before_window(messages::no_fullscreen_mode);
     }
     switch (hooks.test_display_mode()) {
         case DisplayModeTest::bad_mode:
-            fail_before_window(messages::mode_test_bad_mode);
+            return fail_before_window(messages::mode_test_bad_mode);
         case DisplayModeTest::failed:
-            fail_before_window(messages::mode_test_failed);
+            return fail_before_window(messages::mode_test_failed);
         case DisplayModeTest::ok:
             break;
     }
+    return 0;
 }
 
 int setup_pixel_format(const DemoWindowHooks& hooks) {
     if (hooks.choose_pixel_format() == 0) {
         platform_message_box(messages::pixel_format_not_chosen, messages::caption_error,
                              MessageIcon::error, MessageOwner::demo_window);
-        std::exit(1);
+        return -1;
     }
     if (hooks.format_needs_palette != nullptr && hooks.format_needs_palette() != 0) {
         platform_message_box(messages::pixel_format_needs_palette, messages::caption_error,
@@ -76,18 +78,22 @@ int setup_pixel_format(const DemoWindowHooks& hooks) {
     if (hooks.set_pixel_format() == 0) {
         platform_message_box(messages::pixel_format_not_set, messages::caption_error,
                              MessageIcon::error, MessageOwner::demo_window);
-        std::exit(1);
+        return -1;
     }
     return 1;
 }
 
-void run_demo_window_creation(const DemoWindowHooks& hooks) {
+int run_demo_window_creation(const DemoWindowHooks& hooks) {
     demo_window_exists = 1;
     demo_context_created = 0;
     call_if_given(hooks.hide_cursor);
     call_if_given(fullscreen != 0 ? hooks.switch_display_mode : hooks.center_cursor);
     hooks.show_window();
-    if (setup_pixel_format(hooks) == 0) {
+    const int format = setup_pixel_format(hooks);
+    if (format < 0) {
+        return no_pixel_format_exit_code;
+    }
+    if (format == 0) {
         fail_creation_step(messages::pixel_format_not_setup, 0);
     }
     if (!skip_context_step()) {
@@ -100,9 +106,12 @@ void run_demo_window_creation(const DemoWindowHooks& hooks) {
         fail_creation_step(messages::context_not_current, 1);
     }
     // Without a current context the scene's GL calls do nothing; its messages still come.
-    scene_setup();
+    if (scene_setup() == 0) {
+        return scene_memory_exit_code;
+    }
     demo_creation_complete();
     scene_ready = 1;
+    return 0;
 }
 
 void run_demo_window_destruction(const DemoWindowHooks& hooks) {

@@ -40,21 +40,23 @@ extern int demo_window_exists;
 // 1 while a context created by the creation steps has not been deleted.
 extern int demo_context_created;
 
-// Finds and tests the full-screen mode; ends the process with exit code -1 after saying why
-// when it cannot be had. Call only with fullscreen on, before the window is created.
-void prepare_fullscreen_mode(const DemoWindowHooks& hooks);
+// Finds and tests the full-screen mode: 0 when it can be had, else the exit code the process
+// ends with (-1) after saying why. Call only with fullscreen on, before the window is created.
+int prepare_fullscreen_mode(const DemoWindowHooks& hooks);
 
 // The creation steps: cursor, display mode, window shown, pixel format, context, scene setup.
 // A failed step destroys the window (platform_end_run) and the sequence goes on,
 // except that a destroyed window gets no context: the two context steps are skipped then (they
-// could only fail, adding a message the failure does not call for).
-void run_demo_window_creation(const DemoWindowHooks& hooks);
+// could only fail, adding a message the failure does not call for). Returns 0, or the exit code
+// the process ends with, without a further step: 1 when no pixel format can be chosen or set
+// (after its message), scene_memory_exit_code when the scene's setup ran out of memory.
+int run_demo_window_creation(const DemoWindowHooks& hooks);
 
 // The destruction steps; the quit message is posted last. Only the first call does anything.
 void run_demo_window_destruction(const DemoWindowHooks& hooks);
 
 // The pixel-format step on its own: 1 when set, 0 when the chosen format needs a
-// palette; the process ends with exit code 1 when none can be chosen or set.
+// palette, -1 when none can be chosen or set (after its message).
 int setup_pixel_format(const DemoWindowHooks& hooks);
 
 }  // namespace zelm

@@ -1,12 +1,13 @@
 #include "app/main_loop.hpp"
 
 #include "app/input_rules.hpp"
+#include "scene/scene.hpp"
 
 namespace zelm {
 
 int quit_requested = 0;
 
-void run_main_loop(const MainLoopHooks& hooks) {
+int run_main_loop(const MainLoopHooks& hooks) {
     while (!quit_requested) {
         if (hooks.drain_messages(hooks.context)) {
             quit_requested = 1;
@@ -16,8 +17,11 @@ void run_main_loop(const MainLoopHooks& hooks) {
             continue;
         }
         frame_started = 1;
-        hooks.draw(hooks.context);
+        if (hooks.draw(hooks.context) == 0) {
+            return scene_memory_exit_code;
+        }
     }
+    return 0;
 }
 
 }  // namespace zelm

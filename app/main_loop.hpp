@@ -11,11 +11,12 @@ struct MainLoopHooks {
     // (the quit message itself is not dispatched).
     int (*drain_messages)(void* context);
     void (*sleep_ms)(void* context, unsigned milliseconds);
-    // Draws one frame (draw_frame in the shells; tests count calls).
-    void (*draw)(void* context);
+    // Draws one frame (draw_frame in the shells; tests count calls); 0 when memory ran out.
+    int (*draw)(void* context);
     void* context;
 };
 
-void run_main_loop(const MainLoopHooks& hooks);
+// Returns 0 after the quit, or scene_memory_exit_code at once when a frame could not be drawn.
+int run_main_loop(const MainLoopHooks& hooks);
 
 }  // namespace zelm

@@ -100,8 +100,7 @@ int heightfield_create(int cols, int rows, int spacing) {
     // The distances depend on x and y only; filling them now keeps the ripple's tables valid
     // even for a state set directly rather than through settle.
     heightfield_enter_state(heightfield_ripple);
-    heightfield_normals_and_light();
-    return 1;
+    return heightfield_normals_and_light() != 0 ? 1 : -1;
 }
 
 void heightfield_release() {

@@ -67,7 +67,8 @@ extern float ripple_phase;
 inline constexpr int heightfield_max_vertices = 32768;
 
 // Builds the mesh: random heights, triangles, normals and colours. Returns 1, or 0 with nothing
-// allocated (out of memory, fewer than one cell, spacing below 1, or too many vertices).
+// allocated (out of memory, fewer than one cell, spacing below 1, or too many vertices), or -1
+// when memory for the first normal pass ran out (the process is to end with -1).
 int heightfield_create(int cols, int rows, int spacing);
 
 // Frees every buffer and clears the pointers; counts and states stay.
@@ -85,15 +86,15 @@ void heightfield_build_triangles();
 // Unit normal of each triangle.
 void heightfield_face_normals();
 
-// Mean of the adjacent face normals; exits with -1 when its temporary array cannot be allocated.
-void heightfield_vertex_normals();
+// Mean of the adjacent face normals; 1, or 0 when its temporary array cannot be allocated.
+int heightfield_vertex_normals();
 
 // Grey level of each vertex from a fixed directional light with a constant floor.
 void heightfield_light();
 
 // The three passes above in order, with the same results; each vertex is lit as soon as its
-// normal is done.
-void heightfield_normals_and_light();
+// normal is done. 1, or 0 as heightfield_vertex_normals.
+int heightfield_normals_and_light();
 
 // Settles the mesh flat, then enters state.
 void heightfield_request_state(int state);
@@ -101,8 +102,8 @@ void heightfield_request_state(int state);
 // The work done when state begins: the ripple fills the radial distances.
 void heightfield_enter_state(int state);
 
-// One animation step, scaled by frame_dt.
-void heightfield_update();
+// One animation step, scaled by frame_dt; 1, or 0 when memory for the normals ran out.
+int heightfield_update();
 
 // Draws the mesh as textured, per-vertex coloured triangle strips under the current projection.
 void heightfield_draw();

@@ -109,9 +109,9 @@ void heightfield_enter_state(int state) {
     }
 }
 
-void heightfield_update() {
+int heightfield_update() {
     if (!heightfield_built()) {
-        return;
+        return 1;
     }
     switch (heightfield.state) {
         case heightfield_settle:
@@ -126,9 +126,9 @@ void heightfield_update() {
             ripple_heights();
             break;
         default:
-            return;
+            return 1;
     }
-    heightfield_normals_and_light();
+    return heightfield_normals_and_light();
 }
 
 }  // namespace zelm

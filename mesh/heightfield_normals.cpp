@@ -115,20 +115,14 @@ float grey_of(const Vec3& n) {
     return diffuse_factor * d + ambient_floor;
 }
 
-// The vertex-normal pass's temporary reference counts, one per vertex, all 0; the process ends
-// when there is no memory for them.
-std::int32_t* allocate_counts() {
+// Every vertex normal and, when light is set, every colour as soon as its normal is done; 0 when
+// there is no memory for the pass's temporary reference counts (one per vertex, all 0).
+int vertex_normals(bool light) {
     auto* counts = static_cast<std::int32_t*>(
         std::calloc(static_cast<std::size_t>(heightfield.vertex_count), sizeof(std::int32_t)));
     if (counts == nullptr) {
-        std::exit(-1);
+        return 0;
     }
-    return counts;
-}
-
-// Every vertex normal and, when light is set, every colour as soon as its normal is done.
-void vertex_normals(bool light) {
-    std::int32_t* counts = allocate_counts();
     Vec3* normals = heightfield.vertex_normals;
     VertexColour* colours = heightfield.vertex_colours;
     for (std::int32_t v = 0, n = heightfield.vertex_count; v < n; ++v) {
@@ -139,6 +133,7 @@ void vertex_normals(bool light) {
         }
     }
     std::free(counts);
+    return 1;
 }
 
 }  // namespace
@@ -162,10 +157,8 @@ void heightfield_face_normals() {
     }
 }
 
-void heightfield_vertex_normals() {
-    if (heightfield_built()) {
-        vertex_normals(false);
-    }
+int heightfield_vertex_normals() {
+    return heightfield_built() ? vertex_normals(false) : 1;
 }
 
 void heightfield_light() {
@@ -180,12 +173,12 @@ void heightfield_light() {
     }
 }
 
-void heightfield_normals_and_light() {
+int heightfield_normals_and_light() {
     if (!heightfield_built()) {
-        return;
+        return 1;
     }
     heightfield_face_normals();
-    vertex_normals(true);
+    return vertex_normals(true);
 }
 
 }  // namespace zelm

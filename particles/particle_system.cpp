@@ -1,7 +1,6 @@
 // The list of particle systems, their identifiers, and the creation of a system with its pool.
 #include "particles/particle_system.hpp"
 
-#include <cstdlib>
 #include <new>
 
 namespace zelm {
@@ -23,7 +22,8 @@ constexpr EmitterType kSpiral{0.03f, 2000};
 
 }  // namespace
 
-// Allocates, initialises and appends a system; 0 when memory or the type fails.
+// Allocates, initialises and appends a system; 0 when memory or the type fails, -1 when memory
+// for its particles ran out.
 int particle_system_create(int type) {
     ParticleSystem* system = new (std::nothrow) ParticleSystem;
     if (system == nullptr) {
@@ -31,9 +31,10 @@ int particle_system_create(int type) {
     }
     system->next = nullptr;
     system->type = type;
-    if (particle_system_init(system) == 0) {
+    const int init = particle_system_init(system);
+    if (init <= 0) {
         delete system;
-        return 0;
+        return init;
     }
     if (particle_system_tail == nullptr) {
         particle_system_head = system;
@@ -112,7 +113,11 @@ int particle_system_init(ParticleSystem* system) {
     for (std::int32_t i = 0; i < emitter.capacity; ++i) {
         system->particles[i] = particle_new();
         if (system->particles[i] == nullptr) {
-            std::exit(-1);
+            while (i > 0) {
+                delete system->particles[--i];
+            }
+            delete[] system->particles;
+            return -1;
         }
     }
     return 1;

@@ -44,7 +44,8 @@ extern ParticleSystem* particle_system_head;
 extern ParticleSystem* particle_system_tail;
 extern std::int32_t particle_system_last_id;
 
-// Creates a system of the type (1 fountain, 2 spiral) at the list's tail; returns its id, or 0.
+// Creates a system of the type (1 fountain, 2 spiral) at the list's tail; returns its id, 0 when
+// refused, or -1 when memory for its particles ran out (the process is to end with -1).
 int particle_system_create(int type);
 // The first system in list order with the id, or null.
 ParticleSystem* particle_system_find(int id);
@@ -56,7 +57,8 @@ void particle_system_set_position_by_id(int id, float x, float y, float z);
 Particle* particle_new();
 // Puts a record in the freshly spawned state (age 0).
 void particle_reset(Particle* particle);
-// Fills a system whose type is set and allocates its pool; 1, or 0 for an unknown type.
+// Fills a system whose type is set and allocates its pool; 1, 0 for an unknown type or no
+// pointer array, -1 when a particle cannot be allocated (nothing of the pool is kept).
 int particle_system_init(ParticleSystem* system);
 
 // The spiral emitter's running angles, shared by every spiral system; seeded by the first

@@ -105,9 +105,9 @@ void apply_perspective() {
 }  // namespace
 
 // One-time render state, textures, projection, clock, particles, mesh and camera.
-void scene_setup() {
+int scene_setup() {
     if (scene_ready != 0) {
-        return;
+        return 1;
     }
     scene_ready = 1;
 
@@ -139,16 +139,22 @@ void scene_setup() {
     frame_clock_tick();
 
     const int spiral = particle_system_create(particle_spiral);
+    if (spiral < 0) {
+        return 0;
+    }
     particle_system_set_position_by_id(spiral, 0.0f, 0.0f, 100.0f);
 
     particle_blend_dst = (use_alt_blend != 0) ? GL_ONE_MINUS_SRC_ALPHA : GL_ONE;
 
-    heightfield_create(32, 32, 16);
+    if (heightfield_create(32, 32, 16) < 0) {
+        return 0;
+    }
     heightfield_request_state(heightfield_ripple);
 
     camera.angles.pitch = -10.0f;
     camera.position.z = 130.0f;
     orbit_speed = 10.0f;
+    return 1;
 }
 
 // Moves the camera along its circle of radius 120, facing the z axis.
@@ -173,7 +179,7 @@ void orbit_camera() {
 }
 
 // One frame: clock, camera, the 3D scene under the camera transform, the overlay, the swap.
-void draw_frame() {
+int draw_frame() {
     frame_clock_tick();
     orbit_camera();
 
@@ -184,7 +190,9 @@ void draw_frame() {
     apply_camera_transform(camera);
 
     if (use_heightfield != 0) {
-        heightfield_update();
+        if (heightfield_update() == 0) {
+            return 0;
+        }
         heightfield_draw();
     }
     particle_systems_update();
@@ -208,6 +216,7 @@ void draw_frame() {
     }
 
     platform_swap_buffers();
+    return 1;
 }
 
 // Makes the picture fill a drawable of width x height: viewport and perspective for its aspect.

@@ -25,8 +25,12 @@ extern int text_in_window_pixels;  // 1: overlay text in the window's pixels, ea
 // Our credit line, drawn at the bottom of every frame (at most 80 characters).
 extern const char scene_credit_line[];
 
-void scene_setup();
-void draw_frame();
+// The one-time setup and one frame. Each returns 1, or 0 at once when memory ran out; the process
+// then ends with scene_memory_exit_code. A texture or timer period that fails ends the run
+// through platform_end_run instead.
+int scene_setup();
+int draw_frame();
+inline constexpr int scene_memory_exit_code = -1;
 void orbit_camera();
 
 // Makes the picture fill a drawable of width x height (viewport and perspective for its

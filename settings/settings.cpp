@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #ifdef _WIN32
@@ -26,6 +25,9 @@ int use_alt_blend = 0;
 SettingsRegistry settings_registry{};
 
 namespace {
+
+// The settings' own data directory: a static buffer, so that no allocation can fail for it.
+char datadir_storage[datadir_buffer_size];
 
 struct SwitchSetting {
     const char* name;
@@ -70,15 +72,16 @@ int parse_switch_text(const char* text) {
     return static_cast<int>(value);
 }
 
+char* datadir_buffer() {
+    if (datadir == nullptr) {
+        datadir = datadir_storage;
+    }
+    return datadir;
+}
+
 int read_settings() {
     int status = 1;
-    if (datadir == nullptr) {
-        datadir = static_cast<char*>(std::malloc(datadir_buffer_size));
-        if (datadir == nullptr) {
-            std::exit(-1);
-        }
-    }
-    std::strcpy(datadir, ".");
+    std::strcpy(datadir_buffer(), ".");
 
     SettingsRegistry& reg = settings_registry;
     if (!reg.open_key(reg.context) && !reg.create_key(reg.context)) {

@@ -13,8 +13,8 @@ inline constexpr const char settings_key[] = "Software\\Varno\\ZELM";
 inline constexpr const char* setting_names[] = {"datadir", "use_heightfield", "fullscreen",
                                                 "use_alt_blend"};
 
-// The data directory (allocated by read_settings, "." by default) and three switches; a switch
-// is on when it is not 0.
+// The data directory (pointed at the settings' buffer by read_settings, "." by default) and three
+// switches; a switch is on when it is not 0.
 extern char* datadir;
 extern int use_heightfield;  // default 1
 extern int fullscreen;       // default 0
@@ -32,6 +32,10 @@ struct SettingsRegistry {
 };
 
 extern SettingsRegistry settings_registry;
+
+// datadir, pointed first at the settings' own buffer of datadir_buffer_size bytes where it
+// points nowhere yet.
+char* datadir_buffer();
 
 // Reads the four settings and makes datadir the current directory. 1 when all four were read.
 int read_settings();

@@ -1,6 +1,5 @@
 #include "app/linux/linux_runner.hpp"
 
-#include <cstdlib>
 #include <string>
 
 #include "app/linux/dbus_inhibit.hpp"
@@ -30,15 +29,6 @@ void destroy_demo_window() {
     release_desktop_idle(run.desktop_inhibit);
 }
 
-// X keeps a switched mode and DPMS off after the process ends, and the session bus an inhibit
-// whose connection is still open: every exit puts them back, exit(-1) deep in the scene too.
-void undo_at_exit() {
-    if (run.demo->undo_at_exit != nullptr) {
-        run.demo->undo_at_exit();
-    }
-    release_desktop_idle(run.desktop_inhibit);
-}
-
 // The scene's request to destroy a window the saver does not own ends the run instead.
 void end_saver_run() {
     run.saver_end_requested = 1;
@@ -54,27 +44,52 @@ void report_scene_failure() {
     linux_report(line.c_str());
 }
 
+// The window, its creation steps and the unpaced loop; the exit code, with the window destroyed
+// however the run ended (X keeps a switched mode and DPMS off after the process ends).
+int run_demo_window(const LinuxDemo& demo) {
+    catch_stop_signals();
+    demo.make_window();
+    run.desktop_inhibit = inhibit_desktop_idle("zelm", "Showing the Zelm demo");
+    int code = run_demo_window_creation(*demo.window);
+    if (code == 0) {
+        code = run_paced_loop(demo.frames.drain, 0, -1, demo.frames.frame);
+    }
+    destroy_demo_window();
+    return code;
+}
+
+// The scene set up in the saver's surfaces, and its frames; the exit code.
+int run_saver_scene(const LinuxSaver& saver, const LinuxRequest& request, int wake_fd) {
+    if (scene_setup() == 0) {
+        return scene_memory_exit_code;
+    }
+    if (run.saver_end_requested != 0) {
+        report_scene_failure();
+        return 1;
+    }
+    const int code = run_paced_loop(drain_saver, request.delay_us, wake_fd, saver.frames.frame);
+    return code == 0 && run.saver_end_requested != 0 ? 1 : code;
+}
+
 }  // namespace
 
-int run_linux_demo(const LinuxDemo& demo) {
+int run_linux_demo(const LinuxDemo& demo, void (*no_connection)()) {
     run.demo = &demo;
     run.services = {desktop_message_box, destroy_demo_window, demo.restore_display_mode,
                     demo.frames.swap_buffers};
     window_services = &run.services;
     if (demo.connect() == 0) {
+        if (no_connection != nullptr) {
+            no_connection();
+        }
         return 1;
     }
-    std::atexit(undo_at_exit);
-    if (fullscreen != 0) {
-        prepare_fullscreen_mode(*demo.window);
+    int code = fullscreen != 0 ? prepare_fullscreen_mode(*demo.window) : 0;
+    if (code == 0) {
+        code = run_demo_window(demo);
     }
-    catch_stop_signals();
-    demo.make_window();
-    run.desktop_inhibit = inhibit_desktop_idle("zelm", "Showing the Zelm demo");
-    run_demo_window_creation(*demo.window);
-    run_paced_loop(demo.frames.drain, 0, -1, demo.frames.frame);
     demo.disconnect();
-    return 0;
+    return code;
 }
 
 int run_linux_saver(const LinuxSaver& saver, const LinuxRequest& request) {
@@ -84,14 +99,7 @@ int run_linux_saver(const LinuxSaver& saver, const LinuxRequest& request) {
     int wake_fd = -1;
     int code = saver.open(request, wake_fd);
     if (code < 0) {
-        scene_setup();
-        if (run.saver_end_requested != 0) {
-            report_scene_failure();
-            code = 1;
-        } else {
-            run_paced_loop(drain_saver, request.delay_us, wake_fd, saver.frames.frame);
-            code = run.saver_end_requested != 0 ? 1 : 0;
-        }
+        code = run_saver_scene(saver, request, wake_fd);
     }
     saver.close();
     return code;

@@ -18,8 +18,8 @@ struct LinuxFrames {
     // the destruction steps have run, on input or a stop signal).
     int (*drain)(void* context);
     // Draws one frame: draw_frame, of every surface where there are several, or a wait while
-    // the compositor has not shown the last one.
-    void (*frame)();
+    // the compositor has not shown the last one. 0 when draw_frame ran out of memory, else 1.
+    int (*frame)();
     // Shows the frame just drawn; called by the scene once a frame of each surface.
     void (*swap_buffers)();
 };
@@ -30,9 +30,6 @@ struct LinuxDemo {
     const DemoWindowHooks* window;
     // Opens the display connection; 0 after saying why in a message box (the exit code is 1).
     int (*connect)();
-    // Puts back what the run changed on the display; called when the process ends early (an
-    // exit deep in the scene). Optional.
-    void (*undo_at_exit)();
     // Makes the window, before the creation steps (on X its visual is chosen with it), and holds
     // off the display system's own blanking on it. The desktop's inhibit is the runner's.
     void (*make_window)();

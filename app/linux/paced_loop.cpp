@@ -18,7 +18,7 @@ struct PacedLoop {
     int (*drain)(void* context);
     long delay_us;
     int wake_fd;
-    void (*frame)();
+    int (*frame)();
     int end_found;
 };
 
@@ -58,15 +58,17 @@ void wait_until(PacedLoop& loop, const timespec& deadline) {
     }
 }
 
-// One frame (of every surface the window has), then, when paced, a wait until the interval that
-// began with the frame is over.
-void draw(void* context) {
+// One frame (of every surface the window has; 0 when it failed), then, when paced, a wait until the
+// interval that began with the frame is over.
+int draw(void* context) {
     PacedLoop& loop = *static_cast<PacedLoop*>(context);
     timespec next{};
     clock_gettime(CLOCK_MONOTONIC, &next);
-    loop.frame();
+    if (loop.frame() == 0) {
+        return 0;
+    }
     if (loop.delay_us <= 0) {
-        return;
+        return 1;
     }
     next.tv_sec += static_cast<time_t>(loop.delay_us / 1000000);
     next.tv_nsec += (loop.delay_us % 1000000) * 1000L;
@@ -75,14 +77,15 @@ void draw(void* context) {
         next.tv_nsec -= nanoseconds_per_second;
     }
     wait_until(loop, next);
+    return 1;
 }
 
 }  // namespace
 
-void run_paced_loop(int (*shell_drain)(void* context), long frame_delay_us, int wake_fd,
-                    void (*frame)()) {
+int run_paced_loop(int (*shell_drain)(void* context), long frame_delay_us, int wake_fd,
+                   int (*frame)()) {
     PacedLoop loop{shell_drain, frame_delay_us, wake_fd, frame, 0};
-    run_main_loop(MainLoopHooks{drain, sleep_for, draw, &loop});
+    return run_main_loop(MainLoopHooks{drain, sleep_for, draw, &loop});
 }
 
 }  // namespace zelm

@@ -12,8 +12,8 @@ namespace zelm {
 // drains whatever arrives on wake_fd (the display connection) or interrupts it (a signal), so that
 // an event that ends the run ends the wait too, however long the delay. 0 draws frames back to
 // back, as the demo does. frame draws one frame: of each of the window's surfaces, where it has
-// several.
-void run_paced_loop(int (*drain)(void* context), long frame_delay_us = 0, int wake_fd = -1,
-                    void (*frame)() = draw_frame);
+// several; 0 when memory ran out. Returns run_main_loop's code.
+int run_paced_loop(int (*drain)(void* context), long frame_delay_us = 0, int wake_fd = -1,
+                   int (*frame)() = draw_frame);
 
 }  // namespace zelm

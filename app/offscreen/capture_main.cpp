@@ -71,12 +71,15 @@ int capture(CaptureOptions& options) {
     fullscreen = 0;
     stepped_clock_init(options.start_ms, options.frame_ms);
 
-    scene_setup();
     // A failed setup destroys the demo window, which ends the run before its first frame.
-    int status = (capture_window_destroyed != 0) ? 1 : 0;
+    int status =
+        scene_setup() == 0 ? scene_memory_exit_code : (capture_window_destroyed != 0 ? 1 : 0);
     for (long frame = 0; status == 0 && frame < options.frames; ++frame) {
         stepped_clock_next_frame();
-        draw_frame();
+        if (draw_frame() == 0) {
+            status = scene_memory_exit_code;
+            break;
+        }
         if (!capture_writes_frame(options, frame)) {
             continue;
         }

@@ -35,8 +35,7 @@ struct WaylandDemo {
     WaylandFrameGate frame_gate;
     WaylandSurfaceScale scale;  // the buffer's pixels for the outputs' scale
     zwp_idle_inhibitor_v1* idle_inhibitor;
-    int width;  // the surface's size, in surface units: 640 x 480 until the compositor says
-                // otherwise
+    int width;  // the surface's size in surface units: 640 x 480 until the compositor says
     int height;
     int quit_posted;  // the destruction steps ran: the loop may end
 };
@@ -247,10 +246,10 @@ void handle_input() {
 
 // A frame once the last one has been shown, at the surface's scale now; until then a short wait
 // on the connection, so that the unpaced loop neither spins nor stops reading input.
-void draw_demo_frame() {
+int draw_demo_frame() {
     if (demo.frame_gate.callback != nullptr) {
         wayland_wait_briefly();
-        return;
+        return 1;
     }
     if (demo.window.surface != nullptr) {
         wayland_request_frame(demo.frame_gate, demo.window.surface);
@@ -258,7 +257,7 @@ void draw_demo_frame() {
     if (demo.egl_window != nullptr) {
         size_buffer();
     }
-    draw_frame();
+    return draw_frame();
 }
 
 // Handles everything that arrived; returns 1 once the window has been destroyed.
@@ -299,7 +298,6 @@ int connect() {
 const LinuxDemo wayland_demo = {
     .window = &wayland_demo_hooks,
     .connect = connect,
-    .undo_at_exit = nullptr,
     .make_window = make_demo_window,
     .frames = {.drain = drain_events, .frame = draw_demo_frame, .swap_buffers = swap_buffers},
     .restore_display_mode = nullptr,

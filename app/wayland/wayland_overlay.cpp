@@ -251,12 +251,12 @@ bool covered() {
 // pixels of that scale; a covered saver waits for its once a second, or to be shown again. Each
 // frame advances the scene by the time since the one before, so motion keeps its speed however
 // many outputs there are. When none may draw, a short wait: unpaced (--delay 0), the loop would
-// otherwise spin until a frame callback came.
-void draw_all() {
+// otherwise spin until a frame callback came. 0 when a frame ran out of memory.
+int draw_all() {
     const std::uint32_t now = platform_time_ms();
     if (overlay.drawn != 0 && covered() && now - overlay.drawn_ms < covered_frame_ms) {
         wayland_wait(static_cast<int>(covered_frame_ms - (now - overlay.drawn_ms)));
-        return;
+        return 1;
     }
     bool drew = false;
     for (const auto& surface : overlay.surfaces) {
@@ -273,7 +273,9 @@ void draw_all() {
         wayland_scale_buffer(scale, surface->egl_window, surface->width, surface->height);
         overlay_pixel_scale = static_cast<float>(text_pixel_scale(scale.applied));
         scene_resize(scale.pixel_width, scale.pixel_height);
-        draw_frame();
+        if (draw_frame() == 0) {
+            return 0;
+        }
     }
     if (drew) {
         overlay.drawn = 1;
@@ -281,6 +283,7 @@ void draw_all() {
     } else {
         wayland_wait_briefly();
     }
+    return 1;
 }
 
 void swap_buffers() {

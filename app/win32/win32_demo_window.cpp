@@ -14,6 +14,7 @@ namespace zelm {
 HWND demo_window = nullptr;
 HDC demo_dc = nullptr;
 HGLRC gl_context = nullptr;
+int demo_creation_exit_code = 0;
 
 namespace {
 
@@ -174,7 +175,7 @@ LRESULT CALLBACK demo_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
         case WM_CREATE:
             demo_window = window;
             demo_dc = GetDC(window);
-            run_demo_window_creation(win32_demo_hooks);
+            demo_creation_exit_code = run_demo_window_creation(win32_demo_hooks);
             return 0;
         case WM_DESTROY:
             ZELM_TRACE("window destroyed");

@@ -1,7 +1,5 @@
 // The program's entry: reads the settings, then previews (exit at once), runs the
 // configuration dialog, or runs the demo in a 640x480 pop-up window until input ends it.
-#include <cstdlib>
-
 #include "app/command_line.hpp"
 #include "app/demo_window.hpp"
 #include "app/main_loop.hpp"
@@ -83,10 +81,13 @@ void sleep_ms(void*, unsigned milliseconds) {
     Sleep(milliseconds);
 }
 
-// One frame.
-void draw(void*) {
-    draw_frame();
+// One frame; 0 when it ran out of memory.
+int draw(void*) {
+    if (draw_frame() == 0) {
+        return 0;
+    }
     ZELM_PROBE_AFTER_FIRST_FRAME();
+    return 1;
 }
 
 // Demo mode: window class, display mode, the window and the frame loop. Returns the exit code.
@@ -96,23 +97,30 @@ int run_demo(HINSTANCE instance) {
         return 0;
     }
     if (fullscreen != 0) {
-        prepare_fullscreen_mode(win32_demo_hooks);
+        const int code = prepare_fullscreen_mode(win32_demo_hooks);
+        if (code != 0) {
+            return code;
+        }
     }
     const HWND window =
         ZELM_FAULT("CreateWindowExA", nullptr,
                    CreateWindowExA(0, "MyWin", "Zelm", WS_POPUP, 0, 0, window_width, window_height,
                                    nullptr, nullptr, app_instance, nullptr));
+    // A creation that ends the process leaves the display to Windows, as an exit would.
+    if (demo_creation_exit_code != 0) {
+        return demo_creation_exit_code;
+    }
     // A window destroyed by a failed creation step has already posted the quit message and
     // the loop ends on it; a window that never got as far as its creation steps has not.
     if (window == nullptr && demo_window == nullptr) {
         platform_message_box(messages::window_not_created, messages::caption_error,
                              MessageIcon::error, MessageOwner::none);
-        std::exit(-1);
+        return -1;
     }
     ZELM_PROBE_AFTER_CREATION();
     Win32Loop loop{0};
-    run_main_loop(MainLoopHooks{drain_messages, sleep_ms, draw, &loop});
-    return loop.exit_code;
+    const int code = run_main_loop(MainLoopHooks{drain_messages, sleep_ms, draw, &loop});
+    return code != 0 ? code : loop.exit_code;
 }
 
 }  // namespace
@@ -129,7 +137,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     force_dialog = read_settings_or_warn();
     switch (choose_run_mode(command_line_tail(GetCommandLineA()), force_dialog)) {
         case RunMode::preview:
-            std::exit(0);
+            return 0;
         case RunMode::configure:
             return run_config_dialog(instance);
         case RunMode::demo:

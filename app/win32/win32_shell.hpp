@@ -15,6 +15,8 @@ extern int force_dialog;        // settings unreadable: run the dialog instead o
 extern HWND demo_window;
 extern HDC demo_dc;
 extern HGLRC gl_context;  // null when creation failed
+// Not 0 when the creation steps ended the run with that exit code (a pixel format, memory).
+extern int demo_creation_exit_code;
 
 // The demo window's procedure: creation, input that ends the demo, painting, destruction.
 LRESULT CALLBACK demo_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

@@ -84,20 +84,9 @@ void wait_until_mapped() {
         nullptr);
 }
 
-// X keeps a switched mode and DPMS off after the process ends, unlike Windows: every exit puts
-// them back (the full-screen mode, the server's blanking), each only once.
-void undo_at_exit() {
-    if (demo.display != nullptr) {
-        x11_restore_display_mode(demo.display);
-        release_x11_blanking(demo.display, demo.blanking_hold);
-        end_display_watch(fullscreen_crtc, demo.blanking_hold);
-        XFlush(demo.display);
-    }
-}
-
 // The connection is gone (the server reset, or the client was killed with xkill): the watcher
 // puts the mode and DPMS back over its own connection, where the server still runs. Xlib ends
-// the process when this returns; the exit handlers must not touch the dead connection.
+// the process when this returns.
 int undo_after_connection_lost(Display*) {
     std::fprintf(stderr, "zelm: %s\n", messages::x_connection_lost);
     demo.display = nullptr;
@@ -333,7 +322,6 @@ void disconnect() {
 const LinuxDemo x11_demo = {
     .window = &x11_demo_hooks,
     .connect = connect,
-    .undo_at_exit = undo_at_exit,
     .make_window = make_demo_window,
     .frames = {.drain = drain_events, .frame = draw_frame, .swap_buffers = swap_buffers},
     .restore_display_mode = restore_display_mode,

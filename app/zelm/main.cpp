@@ -65,6 +65,10 @@ constexpr zelm::LinuxShell wayland_shell{"Wayland", nullptr, nullptr, nullptr};
 constexpr char no_wayland[] =
     "couldn't connect to a Wayland compositor: WAYLAND_DISPLAY is unset or names none that runs";
 
+void report_no_wayland() {
+    zelm::linux_report(no_wayland);
+}
+
 bool built(const zelm::LinuxShell& shell) {
     return shell.demo != nullptr;
 }
@@ -169,13 +173,10 @@ int main(int argc, char** argv) {
         case RunMode::configure:
             return fltk_run_config_dialog();
         case RunMode::demo: {
-            const int code = run_linux_demo(*shell->demo);
             // X was the way left: a demo that could not open it had no Wayland either.
-            if (code == 1 && hack.display == DisplayChoice::any && shell == &x11_shell &&
-                built(wayland_shell)) {
-                linux_report(no_wayland);
-            }
-            return code;
+            const bool x11_left =
+                hack.display == DisplayChoice::any && shell == &x11_shell && built(wayland_shell);
+            return run_linux_demo(*shell->demo, x11_left ? report_no_wayland : nullptr);
         }
     }
     return 0;

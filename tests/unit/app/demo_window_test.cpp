@@ -147,8 +147,7 @@ TEST_F(DemoWindowSequence, APaletteFormatIsTwoMessagesAndNoContext) {
     const std::vector<std::string> expected =
         then(then({"hide_cursor", "center_cursor", "show_window", "choose_pixel_format",
                    "message_box(Error, Needs palette, none, none)",
-                   "message_box(Error:, Couldn't setup pixelformat, error, none)",
-                   "end_run"},
+                   "message_box(Error:, Couldn't setup pixelformat, error, none)", "end_run"},
                   destruction_without_context(false)),
              {"begin_timer_period"});
     EXPECT_EQ(events, expected);
@@ -169,24 +168,33 @@ TEST_F(DemoWindowSequence, AContextThatWillNotBindRestoresBeforeItsMessage) {
     EXPECT_EQ(std::count(events.begin(), events.end(), "delete_context"), 1);
 }
 
-TEST_F(DemoWindowSequence, FailuresThatEndTheProcess) {
+// The failures that end the process return its exit code, after their message and nothing more.
+TEST_F(DemoWindowSequence, FailuresThatEndTheProcessReturnItsCode) {
     hooks_in_use = recording_hooks();
     answers.find = 0;
-    EXPECT_EXIT(prepare_fullscreen_mode(hooks_in_use), ::testing::ExitedWithCode(255), "");
+    EXPECT_EQ(prepare_fullscreen_mode(hooks_in_use), -1);
     answers.find = 1;
     answers.test = DisplayModeTest::bad_mode;
-    EXPECT_EXIT(prepare_fullscreen_mode(hooks_in_use), ::testing::ExitedWithCode(255), "");
+    EXPECT_EQ(prepare_fullscreen_mode(hooks_in_use), -1);
     answers.test = DisplayModeTest::failed;
-    EXPECT_EXIT(prepare_fullscreen_mode(hooks_in_use), ::testing::ExitedWithCode(255), "");
+    EXPECT_EQ(prepare_fullscreen_mode(hooks_in_use), -1);
+    EXPECT_EQ(events.size(), 3u);
+    events.clear();
     answers.test = DisplayModeTest::ok;
-    prepare_fullscreen_mode(hooks_in_use);
+    EXPECT_EQ(prepare_fullscreen_mode(hooks_in_use), 0);
     EXPECT_TRUE(events.empty());
 
     answers.choose = 0;
-    EXPECT_EXIT(setup_pixel_format(hooks_in_use), ::testing::ExitedWithCode(1), "");
+    EXPECT_EQ(setup_pixel_format(hooks_in_use), -1);
     answers.choose = 1;
     answers.set = 0;
-    EXPECT_EXIT(setup_pixel_format(hooks_in_use), ::testing::ExitedWithCode(1), "");
+    events.clear();
+    EXPECT_EQ(run_demo_window_creation(hooks_in_use), 1);
+    const std::vector<std::string> expected = {
+        "hide_cursor",      "center_cursor",
+        "show_window",      "choose_pixel_format",
+        "set_pixel_format", "message_box(Error, SetPixelFormat failed., error, demo_window)"};
+    EXPECT_EQ(events, expected);
 }
 
 }  // namespace

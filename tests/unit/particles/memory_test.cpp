@@ -83,13 +83,11 @@ TEST_F(ParticleMemory, NoPointerArrayRefusesTheSystemAfterTakingAnId) {
     EXPECT_EQ(particle_system_create(particle_fountain), 2);
 }
 
-TEST_F(ParticleMemory, NoParticleRecordEndsTheProcessWithMinusOne) {
-    EXPECT_EXIT(
-        {
-            fail_in = 2 + 100;  // the record, the array, 100 particles, then failure
-            particle_system_create(particle_spiral);
-        },
-        ::testing::ExitedWithCode(255), "");
+TEST_F(ParticleMemory, NoParticleRecordRefusesTheSystemWithMinusOne) {
+    fail_in = 2 + 100;  // the record, the array, 100 particles, then failure
+    EXPECT_EQ(particle_system_create(particle_spiral), -1);
+    fail_in = -1;
+    EXPECT_EQ(particle_system_head, nullptr);
 }
 
 TEST_F(ParticleMemory, UpdateSortAndCompactionAllocateNothing) {

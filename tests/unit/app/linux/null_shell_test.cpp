@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/linux/linux_runner.hpp"
 #include "app/linux/linux_shell.hpp"
+#include "app/main_loop.hpp"
+#include "scene/scene.hpp"
 #include "settings/settings.hpp"
 #include "tests/support/test_platform.hpp"
 
@@ -17,8 +20,12 @@ namespace zelm {
 namespace {
 
 std::vector<std::string> calls;
+char data_dir[] = ZELM_DATA_DIR;
 int open_result = -1;
 int connect_result = 1;
+int choose_result = 1;
+int drain_result = 1;
+int frame_result = 1;
 
 template <const char* name>
 void log() {
@@ -43,14 +50,22 @@ int open_saver(const LinuxRequest&, int&) {
 
 int log_drain(void*) {
     calls.emplace_back("drain");
-    return 1;
+    return drain_result;
+}
+
+int log_frame() {
+    calls.emplace_back("frame");
+    return frame_result;
+}
+
+int choose_format() {
+    calls.emplace_back("window_step");
+    return choose_result;
 }
 
 constexpr char make_window_name[] = "make_window";
-constexpr char frame_name[] = "frame";
 constexpr char swap_name[] = "swap_buffers";
 constexpr char disconnect_name[] = "disconnect";
-constexpr char undo_name[] = "undo_at_exit";
 constexpr char close_name[] = "close";
 constexpr char step_name[] = "window_step";
 
@@ -61,7 +76,7 @@ const DemoWindowHooks null_window = {
     .switch_display_mode = log<step_name>,
     .center_cursor = log<step_name>,
     .show_window = log<step_name>,
-    .choose_pixel_format = log_and_answer<step_name, 1>,
+    .choose_pixel_format = choose_format,
     .format_needs_palette = log_and_answer<step_name, 0>,
     .set_pixel_format = log_and_answer<step_name, 1>,
     .create_context = log_and_answer<step_name, 1>,
@@ -77,16 +92,15 @@ const DemoWindowHooks null_window = {
 const LinuxDemo null_demo = {
     .window = &null_window,
     .connect = connect_demo,
-    .undo_at_exit = log<undo_name>,
     .make_window = log<make_window_name>,
-    .frames = {.drain = log_drain, .frame = log<frame_name>, .swap_buffers = log<swap_name>},
+    .frames = {.drain = log_drain, .frame = log_frame, .swap_buffers = log<swap_name>},
     .restore_display_mode = nullptr,
     .disconnect = log<disconnect_name>,
 };
 
 const LinuxSaver null_saver = {
     .open = open_saver,
-    .frames = {.drain = log_drain, .frame = log<frame_name>, .swap_buffers = log<swap_name>},
+    .frames = {.drain = log_drain, .frame = log_frame, .swap_buffers = log<swap_name>},
     .close = log<close_name>,
 };
 
@@ -98,6 +112,12 @@ protected:
         calls.clear();
         open_result = -1;
         connect_result = 1;
+        choose_result = 1;
+        drain_result = 1;
+        frame_result = 1;
+        fullscreen = 0;
+        scene_ready = 0;
+        quit_requested = 0;
     }
 };
 
@@ -125,6 +145,34 @@ TEST_F(LinuxRunner, SaverWhoseSceneCannotBeSetUpSaysWhyAndEndsWith1) {
               std::string::npos)
         << said;
     EXPECT_EQ(calls, (std::vector<std::string>{"open", "close"}));
+}
+
+// A run that ends the process early still tears down as usual: the window's destruction steps
+// (which put the display mode back) and the connection closed, then the step's exit code.
+TEST_F(LinuxRunner, DemoEndedByAFailedStepTearsDownBeforeItsCode) {
+    const std::vector<std::string> created(4, "window_step");  // cursor, mode, shown, format
+    std::vector<std::string> expected = {"connect", "window_step", "make_window"};
+    expected.insert(expected.end(), created.begin(), created.end());
+    expected.insert(expected.end(), 5, "window_step");  // cursor, hidden, context, window, quit
+    expected.emplace_back("disconnect");
+
+    fullscreen = 1;
+    choose_result = 0;
+    EXPECT_EQ(run_linux_demo(null_demo), 1);
+    EXPECT_EQ(calls, expected);
+    EXPECT_EQ(std::count(testplatform::events.begin(), testplatform::events.end(),
+                         "restore_display_mode"),
+              1);
+
+    // A frame that ran out of memory, after the whole creation and the scene's setup.
+    SetUp();
+    datadir = data_dir;
+    drain_result = 0;
+    frame_result = 0;
+    EXPECT_EQ(run_linux_demo(null_demo), -1);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "frame"), 1);
+    EXPECT_EQ(calls.back(), "disconnect");
+    EXPECT_EQ(calls[calls.size() - 2], "window_step");  // the destruction's quit
 }
 
 }  // namespace
