@@ -5,6 +5,13 @@
 # normal rate again, and a key ends it with 0.
 . "$(dirname "$0")/wayland_lib.sh"
 command -v swaylock >/dev/null || { echo "SKIP: swaylock is not installed"; exit 77; }
+# From sway 1.8 swaylock locks through ext-session-lock: sway then draws no other client and ends
+# the lock only on the password, never on the locker's end, so the test cannot unlock it.
+if [[ "$(sway --version)" =~ ([0-9]+)\.([0-9]+) ]] &&
+    ((BASH_REMATCH[1] > 1 || BASH_REMATCH[2] >= 8)); then
+    echo "SKIP: sway $(sway --version | grep -o '[0-9.]*$') keeps its lock until the password"
+    exit 77
+fi
 start_sway
 KEYBOARD_PID= LOCK_PID=
 trap 'stop_pid LOCK_PID; stop_pid KEYBOARD_PID; wayland_cleanup' EXIT

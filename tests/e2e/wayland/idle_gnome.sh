@@ -35,11 +35,11 @@ expect_stderr "zelm: the session bus does not answer: no idle time from GNOME's 
 step "the saver: a window at each monitor's size, both drawn; a second saver ends with 0"
 start_debug_zelm --overlay
 both_drawn() {  # two surfaces with 10 commits each
-    [ "$(grep -o 'wl_surface@[0-9]*\.commit()' "$ZELM_ERR" | sort | uniq -c | awk '$1 >= 10' |
+    [ "$(grep -o 'wl_surface[@#][0-9]*\.commit()' "$ZELM_ERR" | sort | uniq -c | awk '$1 >= 10' |
         wc -l)" -ge 2 ]
 }
 wait_until $slow both_drawn || fail "not two surfaces with 10 frames each"
-grep -q 'xdg_toplevel@[0-9]*\.configure(800, 600,' "$ZELM_ERR" || fail "no 800x600 window"
+grep -q 'xdg_toplevel[@#][0-9]*\.configure(800, 600,' "$ZELM_ERR" || fail "no 800x600 window"
 drawn_full_screen 0 || fail "no 1024x768 window"
 first=$ZELM_PID ZELM_ERR="$E2E_TMP/second"
 start_wayland_zelm --overlay
