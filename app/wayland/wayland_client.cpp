@@ -43,9 +43,7 @@ void on_capabilities(void*, wl_seat*, std::uint32_t capabilities) {
     wayland.seat_capabilities = capabilities;
 }
 
-void on_seat_name(void*, wl_seat*, const char*) {}
-
-const wl_seat_listener seat_listener = {.capabilities = on_capabilities, .name = on_seat_name};
+const wl_seat_listener seat_listener = {.capabilities = on_capabilities, .name = wayland_ignore};
 
 // The keymap is not needed: any key counts. Its descriptor is ours to close.
 void on_keymap(void*, wl_keyboard*, std::uint32_t, int fd, std::uint32_t) {
@@ -68,27 +66,18 @@ void on_key(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, st
     }
 }
 
-void on_modifiers(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
-                  std::uint32_t) {}
-
-void on_repeat_info(void*, wl_keyboard*, std::int32_t, std::int32_t) {}
-
-const wl_keyboard_listener keyboard_listener = {
-    .keymap = on_keymap,
-    .enter = on_keyboard_enter,
-    .leave = on_keyboard_leave,
-    .key = on_key,
-    .modifiers = on_modifiers,
-    .repeat_info = on_repeat_info,
-};
+const wl_keyboard_listener keyboard_listener = {.keymap = on_keymap,
+                                                .enter = on_keyboard_enter,
+                                                .leave = on_keyboard_leave,
+                                                .key = on_key,
+                                                .modifiers = wayland_ignore,
+                                                .repeat_info = wayland_ignore};
 
 void on_pointer_enter(void*, wl_pointer*, std::uint32_t serial, wl_surface*, wl_fixed_t,
                       wl_fixed_t) {
     wayland.input.pointer_entered = 1;
     wayland.input.pointer_serial = serial;
 }
-
-void on_pointer_leave(void*, wl_pointer*, std::uint32_t, wl_surface*) {}
 
 void on_motion(void*, wl_pointer*, std::uint32_t, wl_fixed_t, wl_fixed_t) {
     wayland.input.motions += 1;
@@ -101,30 +90,20 @@ void on_button(void*, wl_pointer*, std::uint32_t, std::uint32_t, std::uint32_t,
     }
 }
 
-void on_axis(void*, wl_pointer*, std::uint32_t, std::uint32_t, wl_fixed_t) {}
-void on_pointer_frame(void*, wl_pointer*) {}
-void on_axis_source(void*, wl_pointer*, std::uint32_t) {}
-void on_axis_stop(void*, wl_pointer*, std::uint32_t, std::uint32_t) {}
-void on_axis_discrete(void*, wl_pointer*, std::uint32_t, std::int32_t) {}
-void on_axis_value120(void*, wl_pointer*, std::uint32_t, std::int32_t) {}
-// libwayland 1.22 added this member; the seat's version never sends its event.
-#if WAYLAND_VERSION_MAJOR > 1 || WAYLAND_VERSION_MINOR >= 22
-void on_axis_relative_direction(void*, wl_pointer*, std::uint32_t, std::uint32_t) {}
-#endif
-
+// libwayland 1.22 added axis_relative_direction; the seat's version never sends its event.
 const wl_pointer_listener pointer_listener = {
     .enter = on_pointer_enter,
-    .leave = on_pointer_leave,
+    .leave = wayland_ignore,
     .motion = on_motion,
     .button = on_button,
-    .axis = on_axis,
-    .frame = on_pointer_frame,
-    .axis_source = on_axis_source,
-    .axis_stop = on_axis_stop,
-    .axis_discrete = on_axis_discrete,
-    .axis_value120 = on_axis_value120,
+    .axis = wayland_ignore,
+    .frame = wayland_ignore,
+    .axis_source = wayland_ignore,
+    .axis_stop = wayland_ignore,
+    .axis_discrete = wayland_ignore,
+    .axis_value120 = wayland_ignore,
 #if WAYLAND_VERSION_MAJOR > 1 || WAYLAND_VERSION_MINOR >= 22
-    .axis_relative_direction = on_axis_relative_direction,
+    .axis_relative_direction = wayland_ignore,
 #endif
 };
 
@@ -133,29 +112,13 @@ void on_touch_down(void*, wl_touch*, std::uint32_t, std::uint32_t, wl_surface*, 
     wayland.input.buttons += 1;
 }
 
-void on_touch_up(void*, wl_touch*, std::uint32_t, std::uint32_t, std::int32_t) {}
-void on_touch_motion(void*, wl_touch*, std::uint32_t, std::int32_t, wl_fixed_t, wl_fixed_t) {}
-void on_touch_frame(void*, wl_touch*) {}
-void on_touch_cancel(void*, wl_touch*) {}
-void on_touch_shape(void*, wl_touch*, std::int32_t, wl_fixed_t, wl_fixed_t) {}
-void on_touch_orientation(void*, wl_touch*, std::int32_t, wl_fixed_t) {}
-
-const wl_touch_listener touch_listener = {
-    .down = on_touch_down,
-    .up = on_touch_up,
-    .motion = on_touch_motion,
-    .frame = on_touch_frame,
-    .cancel = on_touch_cancel,
-    .shape = on_touch_shape,
-    .orientation = on_touch_orientation,
-};
-
-void on_output_geometry(void*, wl_output*, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                        std::int32_t, const char*, const char*, std::int32_t) {}
-void on_output_mode(void*, wl_output*, std::uint32_t, std::int32_t, std::int32_t, std::int32_t) {}
-void on_output_done(void*, wl_output*) {}
-void on_output_name(void*, wl_output*, const char*) {}
-void on_output_description(void*, wl_output*, const char*) {}
+const wl_touch_listener touch_listener = {.down = on_touch_down,
+                                          .up = wayland_ignore,
+                                          .motion = wayland_ignore,
+                                          .frame = wayland_ignore,
+                                          .cancel = wayland_ignore,
+                                          .shape = wayland_ignore,
+                                          .orientation = wayland_ignore};
 
 void on_output_scale(void*, wl_output* output, std::int32_t factor) {
     for (WaylandOutput& known : wayland.outputs) {
@@ -165,14 +128,12 @@ void on_output_scale(void*, wl_output* output, std::int32_t factor) {
     }
 }
 
-const wl_output_listener output_listener = {
-    .geometry = on_output_geometry,
-    .mode = on_output_mode,
-    .done = on_output_done,
-    .scale = on_output_scale,
-    .name = on_output_name,
-    .description = on_output_description,
-};
+const wl_output_listener output_listener = {.geometry = wayland_ignore,
+                                            .mode = wayland_ignore,
+                                            .done = wayland_ignore,
+                                            .scale = on_output_scale,
+                                            .name = wayland_ignore,
+                                            .description = wayland_ignore};
 
 void on_surface_enter(void* data, wl_surface*, wl_output* output) {
     auto* scale = static_cast<WaylandSurfaceScale*>(data);
@@ -185,18 +146,14 @@ void on_surface_leave(void* data, wl_surface*, wl_output* output) {
     std::erase(static_cast<WaylandSurfaceScale*>(data)->outputs, output);
 }
 
-// libwayland 1.22 added these members; the compositor's version bound never sends their events.
-#if WAYLAND_VERSION_MAJOR > 1 || WAYLAND_VERSION_MINOR >= 22
-void on_preferred_buffer_scale(void*, wl_surface*, std::int32_t) {}
-void on_preferred_buffer_transform(void*, wl_surface*, std::uint32_t) {}
-#endif
-
+// libwayland 1.22 added the preferred_buffer_ members; the compositor's version bound never sends
+// their events.
 const wl_surface_listener surface_listener = {
     .enter = on_surface_enter,
     .leave = on_surface_leave,
 #if WAYLAND_VERSION_MAJOR > 1 || WAYLAND_VERSION_MINOR >= 22
-    .preferred_buffer_scale = on_preferred_buffer_scale,
-    .preferred_buffer_transform = on_preferred_buffer_transform,
+    .preferred_buffer_scale = wayland_ignore,
+    .preferred_buffer_transform = wayland_ignore,
 #endif
 };
 
@@ -254,35 +211,31 @@ void on_global_remove(void*, wl_registry*, std::uint32_t name) {
 const wl_registry_listener registry_listener = {.global = on_global,
                                                 .global_remove = on_global_remove};
 
-// Takes or lets go of each device as the seat's capabilities say.
+// Takes device when the seat has capability, lets go of it when the seat no longer has.
+template <typename Device, typename Listener>
+void follow_device(Device*& device, std::uint32_t capability, Device* (*get)(wl_seat*),
+                   int (*listen)(Device*, const Listener*, void*), const Listener& listener,
+                   void (*release)(Device*)) {
+    if ((wayland.seat_capabilities & capability) == 0) {
+        wayland_release(device, release);
+    } else if (device == nullptr) {
+        device = get(wayland.seat);
+        listen(device, &listener, nullptr);
+    }
+}
+
 void follow_seat_capabilities() {
     if (wayland.seat == nullptr) {
         return;
     }
-    const bool has_pointer = (wayland.seat_capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
-    if (has_pointer && wayland.pointer == nullptr) {
-        wayland.pointer = wl_seat_get_pointer(wayland.seat);
-        wl_pointer_add_listener(wayland.pointer, &pointer_listener, nullptr);
-    } else if (!has_pointer && wayland.pointer != nullptr) {
-        wl_pointer_release(wayland.pointer);
-        wayland.pointer = nullptr;
-    }
-    const bool has_keyboard = (wayland.seat_capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
-    if (has_keyboard && wayland.keyboard == nullptr) {
-        wayland.keyboard = wl_seat_get_keyboard(wayland.seat);
-        wl_keyboard_add_listener(wayland.keyboard, &keyboard_listener, nullptr);
-    } else if (!has_keyboard && wayland.keyboard != nullptr) {
-        wl_keyboard_release(wayland.keyboard);
-        wayland.keyboard = nullptr;
+    follow_device(wayland.pointer, WL_SEAT_CAPABILITY_POINTER, wl_seat_get_pointer,
+                  wl_pointer_add_listener, pointer_listener, wl_pointer_release);
+    follow_device(wayland.keyboard, WL_SEAT_CAPABILITY_KEYBOARD, wl_seat_get_keyboard,
+                  wl_keyboard_add_listener, keyboard_listener, wl_keyboard_release);
+    follow_device(wayland.touch, WL_SEAT_CAPABILITY_TOUCH, wl_seat_get_touch, wl_touch_add_listener,
+                  touch_listener, wl_touch_release);
+    if (wayland.keyboard == nullptr) {
         wayland.keyboard_focus = nullptr;
-    }
-    const bool has_touch = (wayland.seat_capabilities & WL_SEAT_CAPABILITY_TOUCH) != 0;
-    if (has_touch && wayland.touch == nullptr) {
-        wayland.touch = wl_seat_get_touch(wayland.seat);
-        wl_touch_add_listener(wayland.touch, &touch_listener, nullptr);
-    } else if (!has_touch && wayland.touch != nullptr) {
-        wl_touch_release(wayland.touch);
-        wayland.touch = nullptr;
     }
 }
 
@@ -305,15 +258,10 @@ void on_toplevel_close(void* data, xdg_toplevel*) {
     static_cast<WaylandToplevel*>(data)->close_requested = 1;
 }
 
-void on_configure_bounds(void*, xdg_toplevel*, std::int32_t, std::int32_t) {}
-void on_wm_capabilities(void*, xdg_toplevel*, wl_array*) {}
-
-const xdg_toplevel_listener toplevel_listener = {
-    .configure = on_toplevel_configure,
-    .close = on_toplevel_close,
-    .configure_bounds = on_configure_bounds,
-    .wm_capabilities = on_wm_capabilities,
-};
+const xdg_toplevel_listener toplevel_listener = {.configure = on_toplevel_configure,
+                                                 .close = on_toplevel_close,
+                                                 .configure_bounds = wayland_ignore,
+                                                 .wm_capabilities = wayland_ignore};
 
 void on_frame_done(void* data, wl_callback* callback, std::uint32_t) {
     wl_callback_destroy(callback);
@@ -478,12 +426,8 @@ bool wayland_scale_buffer(WaylandSurfaceScale& scale, wl_egl_window* window, int
 }
 
 void wayland_scale_forget(WaylandSurfaceScale& scale) {
-    if (scale.viewport != nullptr) {
-        wp_viewport_destroy(scale.viewport);
-    }
-    if (scale.fractional != nullptr) {
-        wp_fractional_scale_v1_destroy(scale.fractional);
-    }
+    wayland_release(scale.viewport, wp_viewport_destroy);
+    wayland_release(scale.fractional, wp_fractional_scale_v1_destroy);
     scale = WaylandSurfaceScale{};
 }
 
@@ -555,46 +499,24 @@ void wayland_disconnect() {
         }
         eglTerminate(wayland.egl_display);
     }
-    if (wayland.pointer != nullptr) {
-        wl_pointer_release(wayland.pointer);
-    }
-    if (wayland.keyboard != nullptr) {
-        wl_keyboard_release(wayland.keyboard);
-    }
-    if (wayland.touch != nullptr) {
-        wl_touch_release(wayland.touch);
-    }
+    wayland_release(wayland.pointer, wl_pointer_release);
+    wayland_release(wayland.keyboard, wl_keyboard_release);
+    wayland_release(wayland.touch, wl_touch_release);
     for (const WaylandOutput& output : wayland.outputs) {
         wl_output_destroy(output.output);
     }
-    if (wayland.seat != nullptr) {
-        wl_seat_destroy(wayland.seat);
-    }
-    if (wayland.idle_inhibit_manager != nullptr) {
-        zwp_idle_inhibit_manager_v1_destroy(wayland.idle_inhibit_manager);
-    }
-    if (wayland.idle_notifier != nullptr) {
-        ext_idle_notifier_v1_destroy(wayland.idle_notifier);
-    }
-    if (wayland.viewporter != nullptr) {
-        wp_viewporter_destroy(wayland.viewporter);
-    }
-    if (wayland.fractional_scale != nullptr) {
-        wp_fractional_scale_manager_v1_destroy(wayland.fractional_scale);
-    }
-    if (wayland.kde_idle != nullptr) {
-        org_kde_kwin_idle_destroy(wayland.kde_idle);  // no request: the proxy alone goes
-    }
+    wayland_release(wayland.seat, wl_seat_destroy);
+    wayland_release(wayland.idle_inhibit_manager, zwp_idle_inhibit_manager_v1_destroy);
+    wayland_release(wayland.idle_notifier, ext_idle_notifier_v1_destroy);
+    wayland_release(wayland.viewporter, wp_viewporter_destroy);
+    wayland_release(wayland.fractional_scale, wp_fractional_scale_manager_v1_destroy);
+    wayland_release(wayland.kde_idle, org_kde_kwin_idle_destroy);  // no request: the proxy alone
     if (wayland.layer_shell != nullptr) {
         // Bound at version 1, which has no destroy request: the proxy alone goes.
         wl_proxy_destroy(reinterpret_cast<wl_proxy*>(wayland.layer_shell));
     }
-    if (wayland.wm_base != nullptr) {
-        xdg_wm_base_destroy(wayland.wm_base);
-    }
-    if (wayland.compositor != nullptr) {
-        wl_compositor_destroy(wayland.compositor);
-    }
+    wayland_release(wayland.wm_base, xdg_wm_base_destroy);
+    wayland_release(wayland.compositor, wl_compositor_destroy);
     wl_registry_destroy(wayland.registry);
     wl_display_disconnect(wayland.display);
     wayland = WaylandClient{};

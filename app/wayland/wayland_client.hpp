@@ -72,6 +72,19 @@ struct WaylandClient {
 
 extern WaylandClient wayland;
 
+// A listener's entry for an event that needs no answer: any signature.
+template <typename... Arguments>
+void wayland_ignore(Arguments...) {}
+
+// Destroys object, where there is one, and forgets it.
+template <typename Object>
+void wayland_release(Object*& object, void (*destroy)(Object*)) {
+    if (object != nullptr) {
+        destroy(object);
+        object = nullptr;
+    }
+}
+
 // A toplevel window titled "Zelm" (app id zelm) and what its events said.
 struct WaylandToplevel {
     wl_surface* surface;

@@ -162,22 +162,13 @@ void delete_context() {
 }
 
 void release_window() {
-    if (demo.idle_inhibitor != nullptr) {
-        zwp_idle_inhibitor_v1_destroy(demo.idle_inhibitor);
-        demo.idle_inhibitor = nullptr;
-    }
+    wayland_release(demo.idle_inhibitor, zwp_idle_inhibitor_v1_destroy);
     if (demo.egl_surface != EGL_NO_SURFACE) {
         eglDestroySurface(wayland.egl_display, demo.egl_surface);
         demo.egl_surface = EGL_NO_SURFACE;
     }
-    if (demo.frame_gate.callback != nullptr) {
-        wl_callback_destroy(demo.frame_gate.callback);
-        demo.frame_gate.callback = nullptr;
-    }
-    if (demo.egl_window != nullptr) {
-        wl_egl_window_destroy(demo.egl_window);
-        demo.egl_window = nullptr;
-    }
+    wayland_release(demo.frame_gate.callback, wl_callback_destroy);
+    wayland_release(demo.egl_window, wl_egl_window_destroy);
     wayland_scale_forget(demo.scale);
     wayland_toplevel_destroy(demo.window);
     wl_display_flush(wayland.display);
@@ -272,9 +263,7 @@ int drain_events(void*) {
         apply_configure();
         handle_input();
     }
-    const int quit = demo.quit_posted;
-    demo.quit_posted = 0;
-    return quit;
+    return std::exchange(demo.quit_posted, 0);
 }
 
 // The compositor, which must offer windows.

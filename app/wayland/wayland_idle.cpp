@@ -56,19 +56,15 @@ void on_idled(void*, ext_idle_notification_v1*) {
     watcher.idled = 1;
 }
 
-void on_resumed(void*, ext_idle_notification_v1*) {}
-
 const ext_idle_notification_v1_listener notification_listener = {.idled = on_idled,
-                                                                 .resumed = on_resumed};
+                                                                 .resumed = wayland_ignore};
 
 void on_kde_idle(void*, org_kde_kwin_idle_timeout*) {
     watcher.idled = 1;
 }
 
-void on_kde_resumed(void*, org_kde_kwin_idle_timeout*) {}
-
 const org_kde_kwin_idle_timeout_listener kde_listener = {.idle = on_kde_idle,
-                                                         .resumed = on_kde_resumed};
+                                                         .resumed = wayland_ignore};
 
 // The first idle source in the order of preference; false, after saying why, when there is none
 // (or a stop signal came meanwhile).
@@ -108,12 +104,8 @@ bool open_idle_source(long seconds) {
 }
 
 void close_idle_source() {
-    if (watcher.notification != nullptr) {
-        ext_idle_notification_v1_destroy(watcher.notification);
-    }
-    if (watcher.kde_timeout != nullptr) {
-        org_kde_kwin_idle_timeout_release(watcher.kde_timeout);
-    }
+    wayland_release(watcher.notification, ext_idle_notification_v1_destroy);
+    wayland_release(watcher.kde_timeout, org_kde_kwin_idle_timeout_release);
     gnome_idle_close(watcher.gnome);
 }
 

@@ -132,16 +132,12 @@ void add_surface(wl_output* output) {
 }
 
 void remove_surface(OverlaySurface& surface) {
-    if (surface.frame_gate.callback != nullptr) {
-        wl_callback_destroy(surface.frame_gate.callback);
-    }
+    wayland_release(surface.frame_gate.callback, wl_callback_destroy);
     if (surface.egl_surface != EGL_NO_SURFACE) {
         eglMakeCurrent(wayland.egl_display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         eglDestroySurface(wayland.egl_display, surface.egl_surface);
     }
-    if (surface.egl_window != nullptr) {
-        wl_egl_window_destroy(surface.egl_window);
-    }
+    wayland_release(surface.egl_window, wl_egl_window_destroy);
     wayland_scale_forget(surface.scale);
     if (surface.layer_surface != nullptr) {
         zwlr_layer_surface_v1_destroy(surface.layer_surface);

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <utility>
 
 #include "app/demo_window.hpp"
 #include "app/input_rules.hpp"
@@ -256,9 +257,7 @@ int drain_events(void*) {
         XNextEvent(demo.display, &event);
         handle_event(event);
     }
-    const int quit = demo.quit_posted;
-    demo.quit_posted = 0;
-    return quit;
+    return std::exchange(demo.quit_posted, 0);
 }
 
 const DemoWindowHooks x11_demo_hooks = {
