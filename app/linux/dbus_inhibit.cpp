@@ -154,6 +154,15 @@ DBusMessage* session_bus_call(DBusConnection* bus, const char* service, const ch
     return reply;
 }
 
+bool session_bus_answer(DBusMessage* reply, int type, void* value) {
+    if (reply == nullptr) {
+        return false;
+    }
+    const bool read = dbus_message_get_args(reply, nullptr, type, value, DBUS_TYPE_INVALID);
+    dbus_message_unref(reply);
+    return read;
+}
+
 DbusInhibit inhibit_desktop_idle(const char* application, const char* reason) {
     DbusInhibit inhibit{nullptr, 0};
     bool unanswered = false;
@@ -167,12 +176,8 @@ DbusInhibit inhibit_desktop_idle(const char* application, const char* reason) {
         reply = session_bus_send(bus, call, unanswered);
     }
     dbus_uint32_t cookie = 0;
-    if (reply != nullptr) {
-        if (dbus_message_get_args(reply, nullptr, DBUS_TYPE_UINT32, &cookie, DBUS_TYPE_INVALID)) {
-            inhibit.bus = bus;
-            inhibit.cookie = cookie;
-        }
-        dbus_message_unref(reply);
+    if (session_bus_answer(reply, DBUS_TYPE_UINT32, &cookie)) {
+        inhibit = {bus, cookie};
     }
     if (call != nullptr) {
         dbus_message_unref(call);
@@ -193,11 +198,9 @@ void release_desktop_idle(DbusInhibit& inhibit) {
     // Waits for the reply, so that the service has it before the process ends.
     const dbus_uint32_t cookie = inhibit.cookie;
     bool unanswered = false;
-    DBusMessage* reply = session_bus_call(inhibit.bus, service, object_path, "UnInhibit",
-                                          DBUS_TYPE_UINT32, &cookie, unanswered);
-    if (reply != nullptr) {
-        dbus_message_unref(reply);
-    }
+    session_bus_answer(session_bus_call(inhibit.bus, service, object_path, "UnInhibit",
+                                        DBUS_TYPE_UINT32, &cookie, unanswered),
+                       DBUS_TYPE_INVALID, nullptr);
     close_session_bus(inhibit.bus);
     inhibit.bus = nullptr;
     inhibit.cookie = 0;

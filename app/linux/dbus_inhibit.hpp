@@ -33,6 +33,10 @@ DBusMessage* session_bus_send(DBusConnection* bus, DBusMessage* call, bool& unan
 DBusMessage* session_bus_call(DBusConnection* bus, const char* service, const char* path,
                               const char* method, int type, const void* argument, bool& unanswered);
 
+// Reads the one argument of reply, a number of type (none for DBUS_TYPE_INVALID), into value and
+// unrefs the reply; false when there was no reply or it held no such argument.
+bool session_bus_answer(DBusMessage* reply, int type, void* value);
+
 struct DbusInhibit {
     DBusConnection* bus;  // a private connection; null without a bus or an inhibit
     std::uint32_t cookie;

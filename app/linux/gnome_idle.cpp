@@ -29,13 +29,7 @@ DBusMessage* monitor_call(GnomeIdleMonitor& monitor, const char* service, const 
 // The watch id that a monitor call returns, or 0.
 std::uint32_t watch_id(DBusMessage* reply) {
     dbus_uint32_t id = 0;
-    if (reply != nullptr) {
-        if (!dbus_message_get_args(reply, nullptr, DBUS_TYPE_UINT32, &id, DBUS_TYPE_INVALID)) {
-            id = 0;
-        }
-        dbus_message_unref(reply);
-    }
-    return id;
+    return session_bus_answer(reply, DBUS_TYPE_UINT32, &id) ? id : 0;
 }
 
 // The watches fire as signals, which the bus hands here as they are read, during a call too.
@@ -114,15 +108,11 @@ void gnome_idle_watch_for_input(GnomeIdleMonitor& monitor) {
 bool gnome_idle_inhibited(GnomeIdleMonitor& monitor) {
     DBusMessage* reply = monitor_call(monitor, session_service, session_path, "IsInhibited",
                                       DBUS_TYPE_UINT32, &inhibit_idle);
-    dbus_bool_t inhibited = monitor.unanswered != 0 ? TRUE : FALSE;
-    if (reply != nullptr) {
-        if (!dbus_message_get_args(reply, nullptr, DBUS_TYPE_BOOLEAN, &inhibited,
-                                   DBUS_TYPE_INVALID)) {
-            inhibited = FALSE;
-        }
-        dbus_message_unref(reply);
+    dbus_bool_t inhibited = FALSE;
+    if (reply == nullptr) {
+        return monitor.unanswered != 0;
     }
-    return inhibited != FALSE;
+    return session_bus_answer(reply, DBUS_TYPE_BOOLEAN, &inhibited) && inhibited != FALSE;
 }
 
 void gnome_idle_close(GnomeIdleMonitor& monitor) {

@@ -44,15 +44,19 @@ bool is_ignored_switch(const char* arg) {
            is_option(arg, "pair");
 }
 
-// A decimal count from 0 to largest, blanks around it allowed.
-bool parse_count(const char* text, long largest, long& count) {
+// A number from smallest to largest, blanks around it allowed: hex after 0x where hex is
+// allowed, decimal otherwise (a leading 0 is not octal). number is left alone on failure.
+template <typename Number>
+bool parse_number(const char* text, bool hex, Number smallest, Number largest, Number& number) {
     while (is_blank(*text)) {
         ++text;
     }
-    long value = 0;
+    const unsigned base = hex && text[0] == '0' && (text[1] == 'x' || text[1] == 'X') ? 16 : 10;
+    text += base == 16 ? 2 : 0;
+    Number value = 0;
     int digits = 0;
-    for (; *text >= '0' && *text <= '9'; ++text, ++digits) {
-        value = value * 10 + (*text - '0');
+    for (; digit_value(*text, base) >= 0; ++text, ++digits) {
+        value = value * static_cast<Number>(base) + static_cast<Number>(digit_value(*text, base));
         if (value > largest) {
             return false;
         }
@@ -60,10 +64,10 @@ bool parse_count(const char* text, long largest, long& count) {
     while (is_blank(*text)) {
         ++text;
     }
-    if (digits == 0 || *text != '\0') {
+    if (digits == 0 || *text != '\0' || value < smallest) {
         return false;
     }
-    count = value;
+    number = value;
     return true;
 }
 
@@ -137,55 +141,21 @@ std::string run_mode_command_line(int argc, const char* const* argv) {
     return text;
 }
 
-// Hex after 0x, decimal otherwise (a leading 0 is not octal), checked against X's id range.
+// Checked against X's id range.
 bool parse_window_id(const char* text, unsigned long& id) {
-    if (text == nullptr) {
-        return false;
-    }
-    while (is_blank(*text)) {
-        ++text;
-    }
-    unsigned base = 10;
-    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        text += 2;
-    }
-    unsigned long value = 0;
-    int digits = 0;
-    while (digit_value(*text, base) >= 0) {
-        value = value * base + static_cast<unsigned long>(digit_value(*text, base));
-        if (value > largest_window_id) {
-            return false;
-        }
-        ++text;
-        ++digits;
-    }
-    while (is_blank(*text)) {
-        ++text;
-    }
-    if (digits == 0 || *text != '\0' || value == 0) {
-        return false;
-    }
-    id = value;
-    return true;
+    return text != nullptr && parse_number(text, true, 1ul, largest_window_id, id);
 }
 
 // Which window, if any, the arguments and the environment ask the hack to draw into, and how.
 LinuxRequest parse_linux_request(int argc, const char* const* argv,
                                  const char* xscreensaver_window) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "-h") == 0 || is_option(argv[i], "help")) {
-            LinuxRequest request;
-            request.command = LinuxCommand::help;
-            return request;
-        }
-    }
     for (const auto& [name, target] :
-         {std::pair{"version", LinuxCommand::version},
+         {std::pair{"help", LinuxCommand::help}, std::pair{"version", LinuxCommand::version},
           std::pair{"xscreensaver-add", LinuxCommand::xscreensaver_add},
           std::pair{"xscreensaver-remove", LinuxCommand::xscreensaver_remove}}) {
         for (int i = 1; i < argc; ++i) {
-            if (is_option(argv[i], name)) {
+            if (is_option(argv[i], name) ||
+                (target == LinuxCommand::help && std::strcmp(argv[i], "-h") == 0)) {
                 LinuxRequest request;
                 request.command = target;
                 return request;
@@ -218,8 +188,7 @@ LinuxRequest parse_linux_request(int argc, const char* const* argv,
             overlay = true;
         } else if (is_option(arg, "idle") || is_option(arg, "autostart")) {
             if (value == nullptr ||
-                !parse_count(value, largest_idle_seconds, request.idle_seconds) ||
-                request.idle_seconds == 0) {
+                !parse_number(value, false, 1L, largest_idle_seconds, request.idle_seconds)) {
                 return bad(std::string(arg) + " needs a number of seconds from 1 to " +
                            std::to_string(largest_idle_seconds));
             }
@@ -245,7 +214,8 @@ LinuxRequest parse_linux_request(int argc, const char* const* argv,
             window = true;
             ++i;
         } else if (is_option(arg, "delay")) {
-            if (value == nullptr || !parse_count(value, largest_delay_us, request.delay_us)) {
+            if (value == nullptr ||
+                !parse_number(value, false, 0L, largest_delay_us, request.delay_us)) {
                 return bad(std::string(arg) + " needs a number of microseconds from 0 to " +
                            std::to_string(largest_delay_us));
             }

@@ -55,6 +55,8 @@ struct Entry {
 };
 
 // isspace in the C locale, as XScreenSaver trims with.
+constexpr char spaces[] = " \t\n\v\f\r";
+
 bool is_space(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
@@ -64,15 +66,10 @@ bool is_blank(char c) {
 }
 
 std::string trimmed(const std::string& text) {
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && is_space(text[first])) {
-        ++first;
-    }
-    while (last > first && is_space(text[last - 1])) {
-        --last;
-    }
-    return text.substr(first, last - first);
+    const std::size_t first = text.find_first_not_of(spaces);
+    return first == std::string::npos
+               ? ""
+               : text.substr(first, text.find_last_not_of(spaces) + 1 - first);
 }
 
 bool all_blank(const std::string& text, std::size_t begin, std::size_t end) {
@@ -179,7 +176,7 @@ bool is_zelm_entry(const std::string& entry, bool& disabled) {
     if (disabled) {
         rest = trimmed(rest.substr(1));
     }
-    const std::size_t visual_end = rest.find_first_of(" \t\r\n\v\f:\"");
+    const std::size_t visual_end = rest.find_first_of(std::string(spaces) + ":\"");
     if (visual_end != std::string::npos && rest[visual_end] == ':') {
         rest = trimmed(rest.substr(visual_end + 1));  // VISUAL:
     }
@@ -187,7 +184,7 @@ bool is_zelm_entry(const std::string& entry, bool& disabled) {
         const std::size_t close = rest.find('"', 1);
         rest = close == std::string::npos ? "" : trimmed(rest.substr(close + 1));  // "NAME"
     }
-    const std::string command = rest.substr(0, rest.find_first_of(" \t\r\n\v\f"));
+    const std::string command = rest.substr(0, rest.find_first_of(spaces));
     const std::size_t slash = command.rfind('/');
     return command.substr(slash == std::string::npos ? 0 : slash + 1) == "zelm";
 }
@@ -232,9 +229,7 @@ Reading reading_of(const std::string& text) {
 }
 
 std::vector<std::string> without_zelm_entries(std::vector<std::string> programs) {
-    programs.erase(std::remove_if(programs.begin(), programs.end(),
-                                  [](const std::string& entry) { return is_zelm_entry(entry); }),
-                   programs.end());
+    std::erase_if(programs, [](const std::string& entry) { return is_zelm_entry(entry); });
     return programs;
 }
 
@@ -300,22 +295,17 @@ bool runs_zelm(const std::string& text) {
     return false;
 }
 
-std::string read_whole(std::FILE* file) {
-    std::string text;
-    char buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, file)) > 0;) {
-        text.append(buf, n);
-    }
-    return text;
-}
-
-// The file's text; false with errno when it cannot be read (ENOENT: it does not exist).
+// The file's text, after what text holds; false with errno when it cannot be read (ENOENT: it
+// does not exist).
 bool read_text(const char* path, std::string& text) {
     std::FILE* file = open_regular_file(path);
     if (file == nullptr) {
         return false;
     }
-    text = read_whole(file);
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, file)) > 0;) {
+        text.append(buf, n);
+    }
     const bool ok = std::ferror(file) == 0;
     std::fclose(file);
     return ok;
