@@ -113,10 +113,6 @@ void show_window() {
     apply_configure();
 }
 
-int choose_pixel_format() {
-    return wayland_choose_egl_config();
-}
-
 int set_pixel_format() {
     demo.egl_window = wl_egl_window_create(demo.window.surface, demo.width, demo.height);
     if (demo.egl_window == nullptr) {
@@ -127,10 +123,6 @@ int set_pixel_format() {
         eglCreateWindowSurface(wayland.egl_display, wayland.egl_config,
                                reinterpret_cast<EGLNativeWindowType>(demo.egl_window), nullptr);
     return demo.egl_surface != EGL_NO_SURFACE ? 1 : 0;
-}
-
-int create_context() {
-    return wayland_create_egl_context();
 }
 
 // A swap never waits for the compositor: a hidden window would stop the loop, and with it the
@@ -185,10 +177,10 @@ const DemoWindowHooks wayland_demo_hooks = {
     .switch_display_mode = switch_display_mode,
     .center_cursor = nullptr,
     .show_window = show_window,
-    .choose_pixel_format = choose_pixel_format,
+    .choose_pixel_format = wayland_choose_egl_config,
     .format_needs_palette = nullptr,
     .set_pixel_format = set_pixel_format,
-    .create_context = create_context,
+    .create_context = wayland_create_egl_context,
     .make_context_current = make_context_current,
     .show_cursor = nullptr,
     .hide_window = hide_window,

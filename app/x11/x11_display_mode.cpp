@@ -123,10 +123,7 @@ namespace {
 struct SwitchRecord {
     RRCrtc crtc;
     RRMode switched_mode;
-    RRMode saved_mode;
-    int saved_x, saved_y;
-    Rotation saved_rotation;
-    std::vector<RROutput> saved_outputs;
+    X11CrtcConfig saved;
     std::vector<Window> holders;
 };
 
@@ -171,11 +168,9 @@ bool read_record(Display* display, SwitchRecord& record) {
     if (valid) {
         record.crtc = static_cast<RRCrtc>(fields[0]);
         record.switched_mode = static_cast<RRMode>(fields[1]);
-        record.saved_mode = static_cast<RRMode>(fields[2]);
-        record.saved_x = static_cast<int>(fields[3]);
-        record.saved_y = static_cast<int>(fields[4]);
-        record.saved_rotation = static_cast<Rotation>(fields[5]);
-        record.saved_outputs.assign(fields + 7, fields + 7 + outputs);
+        record.saved = {static_cast<RRMode>(fields[2]), static_cast<int>(fields[3]),
+                        static_cast<int>(fields[4]), static_cast<Rotation>(fields[5]),
+                        std::vector<RROutput>(fields + 7, fields + 7 + outputs)};
         record.holders.clear();
         for (unsigned long i = 7 + outputs; i < count; ++i) {
             if (window_alive(display, static_cast<Window>(fields[i]))) {
@@ -190,12 +185,12 @@ bool read_record(Display* display, SwitchRecord& record) {
 void write_record(Display* display, const SwitchRecord& record) {
     std::vector<long> fields = {static_cast<long>(record.crtc),
                                 static_cast<long>(record.switched_mode),
-                                static_cast<long>(record.saved_mode),
-                                record.saved_x,
-                                record.saved_y,
-                                static_cast<long>(record.saved_rotation),
-                                static_cast<long>(record.saved_outputs.size())};
-    fields.insert(fields.end(), record.saved_outputs.begin(), record.saved_outputs.end());
+                                static_cast<long>(record.saved.mode),
+                                record.saved.x,
+                                record.saved.y,
+                                static_cast<long>(record.saved.rotation),
+                                static_cast<long>(record.saved.outputs.size())};
+    fields.insert(fields.end(), record.saved.outputs.begin(), record.saved.outputs.end());
     fields.insert(fields.end(), record.holders.begin(), record.holders.end());
     XChangeProperty(display, DefaultRootWindow(display), record_atom(display), XA_INTEGER, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(fields.data()),
@@ -211,20 +206,13 @@ void join_or_start_record(Display* display, const XRRCrtcInfo& crtc) {
         record.switched_mode != crtc.mode) {
         record = SwitchRecord{fullscreen_crtc.crtc,
                               fullscreen_crtc.mode,
-                              crtc.mode,
-                              crtc.x,
-                              crtc.y,
-                              crtc.rotation,
-                              std::vector<RROutput>(crtc.outputs, crtc.outputs + crtc.noutput),
+                              {crtc.mode, crtc.x, crtc.y, crtc.rotation,
+                               std::vector<RROutput>(crtc.outputs, crtc.outputs + crtc.noutput)},
                               {}};
     }
     record.holders.push_back(fullscreen_crtc.holder);
     write_record(display, record);
-    fullscreen_crtc.saved_mode = record.saved_mode;
-    fullscreen_crtc.saved_x = record.saved_x;
-    fullscreen_crtc.saved_y = record.saved_y;
-    fullscreen_crtc.saved_rotation = record.saved_rotation;
-    fullscreen_crtc.saved_outputs = record.saved_outputs;
+    fullscreen_crtc.saved = record.saved;
 }
 
 // Leaves the record; true when no other zelm still holds the switch, so the mode goes back.
@@ -291,10 +279,10 @@ void x11_restore_display_mode(Display* display) {
         XFlush(display);
         return;
     }
-    XRRSetCrtcConfig(display, resources.res, fullscreen_crtc.crtc, CurrentTime,
-                     fullscreen_crtc.saved_x, fullscreen_crtc.saved_y, fullscreen_crtc.saved_mode,
-                     fullscreen_crtc.saved_rotation, fullscreen_crtc.saved_outputs.data(),
-                     static_cast<int>(fullscreen_crtc.saved_outputs.size()));
+    X11CrtcConfig& saved = fullscreen_crtc.saved;
+    XRRSetCrtcConfig(display, resources.res, fullscreen_crtc.crtc, CurrentTime, saved.x, saved.y,
+                     saved.mode, saved.rotation, saved.outputs.data(),
+                     static_cast<int>(saved.outputs.size()));
     XFlush(display);
 }
 

@@ -17,6 +17,14 @@
 
 namespace zelm {
 
+// A CRTC's configuration: what the switch replaced and the restore puts back.
+struct X11CrtcConfig {
+    RRMode mode;
+    int x, y;
+    Rotation rotation;
+    std::vector<RROutput> outputs;
+};
+
 // The CRTC switched for full screen: the mode found by the search, and the configuration it
 // replaced.
 struct X11DisplayMode {
@@ -28,10 +36,7 @@ struct X11DisplayMode {
     int switched;   // the CRTC shows the mode, or is asked to: restore puts back the saved fields
     int x, y;       // the CRTC's origin on the screen, where the demo window belongs
     Window holder;  // the demo window that stands for this zelm in the root window's record
-    RRMode saved_mode;
-    int saved_x, saved_y;
-    Rotation saved_rotation;
-    std::vector<RROutput> saved_outputs;
+    X11CrtcConfig saved;
 };
 
 extern X11DisplayMode fullscreen_crtc;

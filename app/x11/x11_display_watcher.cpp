@@ -37,14 +37,14 @@ ChangeReport report_of(const X11DisplayMode& mode, const X11BlankingHold& hold) 
     report.mode_switched = mode.switched;
     report.dpms_disabled = hold.dpms_disabled;
     report.crtc = mode.crtc;
-    report.saved_mode = mode.saved_mode;
-    report.saved_x = mode.saved_x;
-    report.saved_y = mode.saved_y;
-    report.saved_rotation = mode.saved_rotation;
+    report.saved_mode = mode.saved.mode;
+    report.saved_x = mode.saved.x;
+    report.saved_y = mode.saved.y;
+    report.saved_rotation = mode.saved.rotation;
     report.holder = mode.holder;
     report.output_count =
-        static_cast<std::uint32_t>(std::min(mode.saved_outputs.size(), max_outputs));
-    std::copy_n(mode.saved_outputs.begin(), report.output_count, report.outputs);
+        static_cast<std::uint32_t>(std::min(mode.saved.outputs.size(), max_outputs));
+    std::copy_n(mode.saved.outputs.begin(), report.output_count, report.outputs);
     return report;
 }
 
@@ -62,12 +62,10 @@ void put_back(Display* display, const ChangeReport& report) {
         fullscreen_crtc = X11DisplayMode{};
         fullscreen_crtc.switched = 1;
         fullscreen_crtc.crtc = report.crtc;
-        fullscreen_crtc.saved_mode = report.saved_mode;
-        fullscreen_crtc.saved_x = report.saved_x;
-        fullscreen_crtc.saved_y = report.saved_y;
-        fullscreen_crtc.saved_rotation = report.saved_rotation;
         fullscreen_crtc.holder = report.holder;
-        fullscreen_crtc.saved_outputs.assign(report.outputs, report.outputs + report.output_count);
+        fullscreen_crtc.saved = {
+            report.saved_mode, report.saved_x, report.saved_y, report.saved_rotation,
+            std::vector<RROutput>(report.outputs, report.outputs + report.output_count)};
         x11_restore_display_mode(display);
     }
     X11BlankingHold hold{0, report.dpms_disabled};

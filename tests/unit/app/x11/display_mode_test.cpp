@@ -237,7 +237,7 @@ TEST(X11DisplayMode, OverlappingRunsPutBackTheModeFromBeforeEither) {
     const X11DisplayMode first = fullscreen_crtc;
 
     switch_as(display, 0x600001);
-    EXPECT_EQ(fullscreen_crtc.saved_mode, 32u);
+    EXPECT_EQ(fullscreen_crtc.saved.mode, 32u);
     x11_restore_display_mode(display);  // the second ends while the first still runs
     EXPECT_EQ(server.crtcs.at(22).mode, 33u);
 
@@ -254,7 +254,7 @@ TEST(X11DisplayMode, AKilledHolderDoesNotKeepTheModeSwitched) {
     switch_as(display, 0x400001);
     server.windows.erase(0x400001);  // killed: its window went with its connection
     switch_as(display, 0x600001);
-    EXPECT_EQ(fullscreen_crtc.saved_mode, 32u);
+    EXPECT_EQ(fullscreen_crtc.saved.mode, 32u);
     x11_restore_display_mode(display);
     EXPECT_EQ(server.crtcs.at(22).mode, 32u);
     EXPECT_TRUE(server.root_properties.empty());
