@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 #include "app/wayland/surface_scale.hpp"
 #include "ext-idle-notify-v1-client-protocol.h"
@@ -163,40 +164,35 @@ void on_preferred_scale(void* data, wp_fractional_scale_v1*, std::uint32_t scale
 
 const wp_fractional_scale_v1_listener fractional_listener = {.preferred_scale = on_preferred_scale};
 
+// Binds each global this client uses, at the version it was written for or the compositor's.
 void on_global(void*, wl_registry* registry, std::uint32_t name, const char* interface,
                std::uint32_t version) {
-    auto bind = [&](const wl_interface* type, std::uint32_t most) {
-        return wl_registry_bind(registry, name, type, std::min(version, most));
+    // Binds the global to proxy when it is of type; true when it was.
+    auto take = [&](auto*& proxy, const wl_interface& type, std::uint32_t most) {
+        if (std::strcmp(interface, type.name) != 0) {
+            return false;
+        }
+        proxy = static_cast<std::remove_reference_t<decltype(proxy)>>(
+            wl_registry_bind(registry, name, &type, std::min(version, most)));
+        return true;
     };
-    if (std::strcmp(interface, wl_compositor_interface.name) == 0) {
-        wayland.compositor =
-            static_cast<wl_compositor*>(bind(&wl_compositor_interface, compositor_version));
-    } else if (std::strcmp(interface, xdg_wm_base_interface.name) == 0) {
-        wayland.wm_base = static_cast<xdg_wm_base*>(bind(&xdg_wm_base_interface, 1));
+    take(wayland.compositor, wl_compositor_interface, compositor_version);
+    take(wayland.layer_shell, zwlr_layer_shell_v1_interface, 1);
+    take(wayland.idle_inhibit_manager, zwp_idle_inhibit_manager_v1_interface, 1);
+    take(wayland.idle_notifier, ext_idle_notifier_v1_interface, 1);
+    take(wayland.kde_idle, org_kde_kwin_idle_interface, 1);
+    take(wayland.viewporter, wp_viewporter_interface, 1);
+    take(wayland.fractional_scale, wp_fractional_scale_manager_v1_interface, 1);
+    if (take(wayland.wm_base, xdg_wm_base_interface, 1)) {
         xdg_wm_base_add_listener(wayland.wm_base, &wm_base_listener, nullptr);
-    } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
-        wayland.layer_shell =
-            static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 1));
-    } else if (std::strcmp(interface, zwp_idle_inhibit_manager_v1_interface.name) == 0) {
-        wayland.idle_inhibit_manager = static_cast<zwp_idle_inhibit_manager_v1*>(
-            bind(&zwp_idle_inhibit_manager_v1_interface, 1));
-    } else if (std::strcmp(interface, ext_idle_notifier_v1_interface.name) == 0) {
-        wayland.idle_notifier =
-            static_cast<ext_idle_notifier_v1*>(bind(&ext_idle_notifier_v1_interface, 1));
-    } else if (std::strcmp(interface, org_kde_kwin_idle_interface.name) == 0) {
-        wayland.kde_idle = static_cast<org_kde_kwin_idle*>(bind(&org_kde_kwin_idle_interface, 1));
-    } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && wayland.seat == nullptr) {
-        wayland.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, seat_version));
+    }
+    if (wayland.seat == nullptr && take(wayland.seat, wl_seat_interface, seat_version)) {
         wl_seat_add_listener(wayland.seat, &seat_listener, nullptr);
-    } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
-        auto* output = static_cast<wl_output*>(bind(&wl_output_interface, output_version));
+    }
+    wl_output* output = nullptr;
+    if (take(output, wl_output_interface, output_version)) {
         wayland.outputs.push_back(WaylandOutput{output, name, 1, 0});
         wl_output_add_listener(output, &output_listener, nullptr);
-    } else if (std::strcmp(interface, wp_viewporter_interface.name) == 0) {
-        wayland.viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
-    } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0) {
-        wayland.fractional_scale = static_cast<wp_fractional_scale_manager_v1*>(
-            bind(&wp_fractional_scale_manager_v1_interface, 1));
     }
 }
 

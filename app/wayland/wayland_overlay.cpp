@@ -183,11 +183,6 @@ bool configure_pending(const OverlaySurface& surface) {
     return surface.configure_pending != 0 || surface.window.configure_pending != 0;
 }
 
-bool has_surface_for(wl_output* output) {
-    return std::any_of(overlay.surfaces.begin(), overlay.surfaces.end(),
-                       [output](const auto& surface) { return surface->output == output; });
-}
-
 // Surfaces follow the outputs: closed ones and those of removed outputs go, new outputs get one.
 void follow_outputs() {
     std::erase_if(overlay.surfaces, [](const std::unique_ptr<OverlaySurface>& surface) {
@@ -204,7 +199,8 @@ void follow_outputs() {
     });
     wayland_forget_gone_outputs();
     for (const WaylandOutput& output : wayland.outputs) {
-        if (!has_surface_for(output.output)) {
+        if (std::none_of(overlay.surfaces.begin(), overlay.surfaces.end(),
+                         [&](const auto& surface) { return surface->output == output.output; })) {
             add_surface(output.output);
         }
     }
