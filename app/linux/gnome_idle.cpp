@@ -19,11 +19,8 @@ constexpr dbus_uint32_t inhibit_idle = 8;  // the session manager's flag for "id
 // Calls method with at most one argument, keeping in the monitor whether the bus answered.
 DBusMessage* monitor_call(GnomeIdleMonitor& monitor, const char* service, const char* path,
                           const char* method, int type, const void* argument) {
-    bool unanswered = false;
-    DBusMessage* reply =
-        session_bus_call(monitor.bus, service, path, method, type, argument, unanswered);
-    monitor.unanswered = unanswered ? 1 : 0;
-    return reply;
+    monitor.unanswered = false;
+    return session_bus_call(monitor.bus, service, path, method, type, argument, monitor.unanswered);
 }
 
 // The watch id that a monitor call returns, or 0.
@@ -53,9 +50,7 @@ DBusHandlerResult note_watch_fired(DBusConnection*, DBusMessage* message, void* 
 
 bool gnome_idle_open(GnomeIdleMonitor& monitor, std::uint64_t timeout_ms) {
     monitor = GnomeIdleMonitor{};
-    bool unanswered = false;
-    monitor.bus = open_session_bus(unanswered);
-    monitor.unanswered = unanswered ? 1 : 0;
+    monitor.bus = open_session_bus(monitor.unanswered);
     if (monitor.bus == nullptr) {
         return false;
     }
@@ -110,7 +105,7 @@ bool gnome_idle_inhibited(GnomeIdleMonitor& monitor) {
                                       DBUS_TYPE_UINT32, &inhibit_idle);
     dbus_bool_t inhibited = FALSE;
     if (reply == nullptr) {
-        return monitor.unanswered != 0;
+        return monitor.unanswered;
     }
     return session_bus_answer(reply, DBUS_TYPE_BOOLEAN, &inhibited) && inhibited != FALSE;
 }

@@ -20,7 +20,7 @@ struct GnomeIdleMonitor {
     std::uint32_t idle_watch;    // fires each time the idle time reaches the timeout
     std::uint32_t active_watch;  // fires once, on the next input; 0 when none is set
     GnomeIdleEvents fired;       // what the watches said since the last read
-    int unanswered;              // the last call on the bus got no answer in time
+    bool unanswered;             // the last call on the bus got no answer in time
 };
 
 // Connects to the session bus and adds an idle watch of timeout_ms; false, with nothing held,
