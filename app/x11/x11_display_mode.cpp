@@ -3,6 +3,9 @@
 
 #include <X11/Xatom.h>
 
+#include <algorithm>
+#include <memory>
+
 namespace zelm {
 
 X11DisplayMode fullscreen_crtc{};
@@ -10,18 +13,10 @@ X11DisplayMode fullscreen_crtc{};
 namespace {
 
 // Screen resources freed at scope exit.
-struct ScreenResources {
-    XRRScreenResources* res;
-    explicit ScreenResources(Display* display)
-        : res(XRRGetScreenResources(display, DefaultRootWindow(display))) {}
-    ~ScreenResources() {
-        if (res != nullptr) {
-            XRRFreeScreenResources(res);
-        }
-    }
-    ScreenResources(const ScreenResources&) = delete;
-    ScreenResources& operator=(const ScreenResources&) = delete;
-};
+std::unique_ptr<XRRScreenResources, void (*)(XRRScreenResources*)> screen_resources(
+    Display* display) {
+    return {XRRGetScreenResources(display, DefaultRootWindow(display)), XRRFreeScreenResources};
+}
 
 // Outputs, CRTCs and modes came with XRandR 1.2.
 bool has_randr_1_2(Display* display) {
@@ -82,16 +77,16 @@ int x11_find_display_mode(Display* display, int width, int height) {
     if (!has_randr_1_2(display)) {
         return 0;
     }
-    ScreenResources resources(display);
-    if (resources.res == nullptr) {
+    const auto resources = screen_resources(display);
+    if (resources == nullptr) {
         return 0;
     }
     const RROutput primary = XRRGetOutputPrimary(display, DefaultRootWindow(display));
-    if (primary != None && try_output(display, resources.res, primary, width, height)) {
+    if (primary != None && try_output(display, resources.get(), primary, width, height)) {
         return 1;
     }
-    for (int i = 0; i < resources.res->noutput; ++i) {
-        if (try_output(display, resources.res, resources.res->outputs[i], width, height)) {
+    for (int i = 0; i < resources->noutput; ++i) {
+        if (try_output(display, resources.get(), resources->outputs[i], width, height)) {
             return 1;
         }
     }
@@ -139,10 +134,7 @@ bool window_alive(Display* display, Window window) {
     if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
         return false;
     }
-    bool alive = false;
-    for (unsigned i = 0; i < count && !alive; ++i) {
-        alive = children[i] == window;
-    }
+    const bool alive = std::find(children, children + count, window) != children + count;
     if (children != nullptr) {
         XFree(children);
     }
@@ -236,11 +228,11 @@ bool x11_save_display_mode(Display* display, Window holder) {
     if (!fullscreen_crtc.found || fullscreen_crtc.crtc == None || fullscreen_crtc.switched) {
         return false;
     }
-    ScreenResources resources(display);
-    if (resources.res == nullptr) {
+    const auto resources = screen_resources(display);
+    if (resources == nullptr) {
         return false;
     }
-    XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources.res, fullscreen_crtc.crtc);
+    XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources.get(), fullscreen_crtc.crtc);
     if (crtc == nullptr) {
         return false;
     }
@@ -255,10 +247,10 @@ bool x11_save_display_mode(Display* display, Window holder) {
 
 // Sets the found mode in the saved configuration's place, at the same origin.
 void x11_set_display_mode(Display* display) {
-    ScreenResources resources(display);
+    const auto resources = screen_resources(display);
     RROutput output = fullscreen_crtc.output;
-    if (resources.res != nullptr &&
-        XRRSetCrtcConfig(display, resources.res, fullscreen_crtc.crtc, CurrentTime,
+    if (resources != nullptr &&
+        XRRSetCrtcConfig(display, resources.get(), fullscreen_crtc.crtc, CurrentTime,
                          fullscreen_crtc.x, fullscreen_crtc.y, fullscreen_crtc.mode, RR_Rotate_0,
                          &output, 1) == RRSetConfigSuccess) {
         return;
@@ -274,13 +266,13 @@ void x11_restore_display_mode(Display* display) {
         return;
     }
     fullscreen_crtc.switched = 0;
-    ScreenResources resources(display);
-    if (resources.res == nullptr || !leave_record(display)) {
+    const auto resources = screen_resources(display);
+    if (resources == nullptr || !leave_record(display)) {
         XFlush(display);
         return;
     }
     X11CrtcConfig& saved = fullscreen_crtc.saved;
-    XRRSetCrtcConfig(display, resources.res, fullscreen_crtc.crtc, CurrentTime, saved.x, saved.y,
+    XRRSetCrtcConfig(display, resources.get(), fullscreen_crtc.crtc, CurrentTime, saved.x, saved.y,
                      saved.mode, saved.rotation, saved.outputs.data(),
                      static_cast<int>(saved.outputs.size()));
     XFlush(display);
