@@ -125,15 +125,11 @@ int parse_capture_options(int argc, const char* const* argv, const char* default
             expected = "milliseconds from 0 to 4294967295";
             ok = parse_number(value, 0xFFFFFFFFull, number);
             options.start_ms = static_cast<std::uint32_t>(number);
-        } else if (name == "--heightfield") {
-            expected = "0 or 1";
-            ok = parse_switch(value, options.use_heightfield);
-        } else if (name == "--fps") {
-            expected = "0 or 1";
-            ok = parse_switch(value, options.show_fps);
         } else {
             expected = "0 or 1";
-            ok = parse_switch(value, options.use_alt_blend);
+            ok = parse_switch(value, name == "--heightfield" ? options.use_heightfield
+                                     : name == "--fps"       ? options.show_fps
+                                                             : options.use_alt_blend);
         }
         if (!ok) {
             error = "bad value '" + std::string(value) + "' for " + name + ": expected " + expected;
