@@ -92,7 +92,7 @@ bool open_idle_source(long seconds) {
     if (stop_signal != 0) {
         return false;
     }
-    if (watcher.gnome.unanswered) {
+    if (watcher.gnome.unanswered != 0) {
         linux_report(bus_unanswered);
         return false;
     }
@@ -198,10 +198,10 @@ bool may_start_saver() {
     if (watcher.source != IdleSource::gnome) {
         return true;
     }
-    const bool answered_before = !watcher.gnome.unanswered;
+    const bool answered_before = watcher.gnome.unanswered == 0;
     if (gnome_idle_inhibited(watcher.gnome)) {
         // A bus that stops answering is asked again until it answers.
-        if (watcher.gnome.unanswered && answered_before) {
+        if (watcher.gnome.unanswered != 0 && answered_before) {
             linux_report("the session bus does not answer: the saver waits until it does");
         }
         watcher.inhibited_idle = 1;
