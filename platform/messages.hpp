@@ -31,9 +31,6 @@ inline constexpr char context_not_current[] = "Couldn't wglMakeCurrent()";
 inline constexpr char texture_not_loaded[] = "Error loading texture";
 inline constexpr char timer_period_refused[] = "Can't set timer resolution to 1 millisecond";
 
-// The Linux demo's connection to the X server broke; what it changed is put back first.
-inline constexpr char x_connection_lost[] = "Lost the connection to the X display";
-
 // The Linux program's --help, on stdout; after an unknown hack option, on stderr.
 inline constexpr char usage[] =
     "usage: zelm             the demo: any key, a click or moving the mouse ends it\n"

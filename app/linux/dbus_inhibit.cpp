@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/linux/linux_messages.hpp"
 #include "app/linux/linux_shell.hpp"
 #include "app/linux/stop_signals.hpp"
 
@@ -181,7 +182,7 @@ DbusInhibit inhibit_desktop_idle(const char* application, const char* reason) {
         close_session_bus(bus);
     }
     if (unanswered && stop_signal == 0) {
-        linux_report("the session bus does not answer: the desktop's own blanking is not held off");
+        linux_report(linux_messages::bus_silent_for_inhibit);
     }
     return inhibit;
 }

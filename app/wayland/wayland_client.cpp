@@ -1,5 +1,6 @@
 #include "app/wayland/wayland_client.hpp"
 
+#include "app/linux/linux_messages.hpp"
 #include "app/linux/linux_shell.hpp"
 #include "app/wayland/wayland_shell.hpp"
 
@@ -331,7 +332,7 @@ void wayland_wait_briefly() {
 }
 
 void wayland_connection_lost() {
-    linux_report("lost the connection to the Wayland compositor");
+    linux_report(linux_messages::compositor_lost);
     std::exit(1);
 }
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/input_rules.hpp"
+#include "app/linux/linux_messages.hpp"
 #include "app/linux/linux_shell.hpp"
 #include "app/linux/paced_loop.hpp"
 #include "app/linux/stop_signals.hpp"
@@ -143,7 +144,7 @@ void apply_configure(OverlaySurface& surface) {
             wayland.egl_display, wayland.egl_config,
             reinterpret_cast<EGLNativeWindowType>(surface.egl_window), nullptr);
         if (surface.egl_surface == EGL_NO_SURFACE) {
-            linux_report("couldn't make an EGL surface for an output");
+            linux_report(linux_messages::no_egl_surface);
             surface.closed = 1;
             return;
         }
@@ -267,11 +268,11 @@ bool wait_for_first_configure() {
 int open_overlay(const LinuxRequest&, int& wake_fd) {
     catch_stop_signals();
     if (!wayland_connect()) {
-        linux_report("couldn't connect to the Wayland compositor");
+        linux_report(linux_messages::no_compositor);
         return 1;
     }
     if (wayland.compositor == nullptr) {
-        linux_report("the Wayland compositor offers no surfaces");
+        linux_report(linux_messages::no_surfaces);
         return 1;
     }
     if (wayland.layer_shell != nullptr) {
@@ -282,18 +283,18 @@ int open_overlay(const LinuxRequest&, int& wake_fd) {
             add_layer_surface(nullptr);  // the compositor picks the output
         }
     } else if (wayland.wm_base != nullptr) {
-        linux_report("the compositor has no layer-shell: showing a full-screen window instead");
+        linux_report(linux_messages::no_layer_shell);
         add_toplevel();
     } else {
-        linux_report("the Wayland compositor offers neither layer-shell nor xdg-shell");
+        linux_report(linux_messages::no_shells);
         return 1;
     }
     if (wayland_choose_egl_config() == 0 || wayland_create_egl_context() == 0) {
-        linux_report("couldn't make an OpenGL context through EGL on Wayland");
+        linux_report(linux_messages::no_egl_context);
         return 1;
     }
     if (!wait_for_first_configure()) {
-        linux_report("the compositor showed none of the saver's surfaces");
+        linux_report(linux_messages::no_surface_shown);
         return 1;
     }
     const auto first = std::find_if(overlay.surfaces.begin(), overlay.surfaces.end(),

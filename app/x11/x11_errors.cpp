@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/linux/linux_messages.hpp"
+#include "app/linux/linux_report.hpp"
+
 namespace zelm {
 
 void report_x_error_once(Display* display, const XErrorEvent& error) {
@@ -17,8 +20,7 @@ void report_x_error_once(Display* display, const XErrorEvent& error) {
     reported.push_back(kind);
     char text[256];
     XGetErrorText(display, error.error_code, text, sizeof text);
-    std::fprintf(stderr, "zelm: X error: %s (request %d.%d)\n", text, error.request_code,
-                 error.minor_code);
+    linux_report(linux_messages::x_error, text, error.request_code, error.minor_code);
 }
 
 }  // namespace zelm
