@@ -201,10 +201,13 @@ int draw_frame() {
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
 
-    // The credit line 10 units above the bottom edge, the meter at the top-left corner.
-    const int width = text_in_window_pixels != 0 ? window_width : overlay_width;
-    const int height = text_in_window_pixels != 0 ? window_height : overlay_height;
-    draw_text_in(scene_credit_line, 0.0f, static_cast<float>(height - 10), font_index, width,
+    // The credit line 10 units above the bottom edge, the meter at the top-left corner. In the
+    // window's pixels a unit is overlay_pixel_scale pixels, so that the text keeps its size.
+    const double width = text_in_window_pixels != 0 ? window_width / double{overlay_pixel_scale}
+                                                    : static_cast<double>(overlay_width);
+    const double height = text_in_window_pixels != 0 ? window_height / double{overlay_pixel_scale}
+                                                     : static_cast<double>(overlay_height);
+    draw_text_in(scene_credit_line, 0.0f, static_cast<float>(height - 10.0), font_index, width,
                  height);
     if (show_frame_rate != 0) {
         char meter[64];

@@ -18,8 +18,9 @@ extern int window_height;
 
 // Set by a shell before frames are drawn; the demo keeps the defaults.
 extern int show_frame_rate;        // 1 (default): the frame-rate meter is drawn
-extern int text_in_window_pixels;  // 1: overlay text at one texel per window pixel; 0 (default):
-                                   // in the fixed 640 x 480 overlay space
+extern int text_in_window_pixels;  // 1: overlay text in the window's pixels, each font texel
+                                   // overlay_pixel_scale pixels square; 0 (default): in the fixed
+                                   // 640 x 480 overlay space
 
 // Our credit line, drawn at the bottom of every frame (at most 80 characters).
 extern const char scene_credit_line[];

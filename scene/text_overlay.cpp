@@ -6,6 +6,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "textures/pcx_loader.hpp"
 
 namespace zelm {
@@ -14,6 +17,7 @@ extern const FontMetrics font_metrics = {8, 8, 0.0625f, 0.0625f, 128.0f, 128.0f}
 int font_initialised = 0;
 extern const int overlay_width = 640;
 extern const int overlay_height = 480;
+float overlay_pixel_scale = 1.0f;
 
 namespace {
 
@@ -22,7 +26,22 @@ void font_init() {
     font_initialised = 1;
 }
 
+// Half a texel of the mipmap level that the sampler takes at this scale (the level nearest the
+// minification; the full image when magnified), in texels of the full image: inset by it, a
+// cell's samples never reach the texels of the cells beside it.
+float cell_inset_texels(float pixels_per_texel) {
+    float texels = 0.5f;
+    for (float p = pixels_per_texel; p < 0.7071f && texels < 4.0f; p *= 2.0f) {
+        texels *= 2.0f;
+    }
+    return texels;
+}
+
 }  // namespace
+
+int text_pixel_scale(int scale_120) {
+    return std::max(1, (scale_120 + 60) / 120);
+}
 
 // Loads the PCX font at path into texture id font_index + 2.
 int load_font(const char* path, int font_index) {
@@ -38,7 +57,7 @@ int draw_text(const char* text, float x, float y, int font_index) {
 }
 
 // Draws text as one batch of glyph quads under an orthographic overlay projection.
-int draw_text_in(const char* text, float x, float y, int font_index, int width, int height) {
+int draw_text_in(const char* text, float x, float y, int font_index, double width, double height) {
     if (text == nullptr || text[0] == '\0') {
         return 1;
     }
@@ -53,6 +72,14 @@ int draw_text_in(const char* text, float x, float y, int font_index, int width, 
     glDisable(GL_CULL_FACE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    const float scale = overlay_pixel_scale;
+    const bool whole = scale > 1.0f && std::floor(scale) == scale;
+    const float inset = (scale != 1.0f && !whole) ? cell_inset_texels(scale) : 0.0f;
+    const float inset_s = inset / font_metrics.image_width;
+    const float inset_t = inset / font_metrics.image_height;
+    if (whole) {  // each texel a block of whole pixels, not a blend of its neighbours
+        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLfloat>(GL_NEAREST));
+    }
 
     glBegin(GL_QUADS);
     glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
@@ -63,10 +90,10 @@ int draw_text_in(const char* text, float x, float y, int font_index, int width, 
         const int code = static_cast<signed char>(*p);
         const int column = code & 15;
         const int row = code / 16;
-        const float s0 = static_cast<float>(column) * font_metrics.cell_s;
-        const float s1 = s0 + font_metrics.cell_s;
-        const float t0 = static_cast<float>(row) * font_metrics.cell_t;
-        const float t1 = t0 + font_metrics.cell_t;
+        const float s0 = static_cast<float>(column) * font_metrics.cell_s + inset_s;
+        const float s1 = s0 + font_metrics.cell_s - 2.0f * inset_s;
+        const float t0 = static_cast<float>(row) * font_metrics.cell_t + inset_t;
+        const float t1 = t0 + font_metrics.cell_t - 2.0f * inset_t;
         glTexCoord2f(s0, t0);
         glVertex2f(x, y);
         glTexCoord2f(s1, t0);
@@ -78,6 +105,9 @@ int draw_text_in(const char* text, float x, float y, int font_index, int width, 
         x += w;
     }
     glEnd();
+    if (whole) {
+        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLfloat>(GL_LINEAR));
+    }
     glPopMatrix();
     return 1;
 }

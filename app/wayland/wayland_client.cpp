@@ -13,9 +13,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/wayland/surface_scale.hpp"
 #include "ext-idle-notify-v1-client-protocol.h"
+#include "fractional-scale-v1-client-protocol.h"
 #include "idle-inhibit-unstable-v1-client-protocol.h"
 #include "org-kde-kwin-idle-client-protocol.h"
+#include "viewporter-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
@@ -28,6 +31,7 @@ namespace {
 // The versions this client was written for; a compositor offering less gets its own.
 constexpr std::uint32_t compositor_version = 4;
 constexpr std::uint32_t seat_version = 5;
+constexpr std::uint32_t output_version = 2;  // the first with the scale event
 
 // The compositor checks that we are alive; answering is all there is to it.
 void on_ping(void*, xdg_wm_base* base, std::uint32_t serial) {
@@ -145,6 +149,62 @@ const wl_touch_listener touch_listener = {
     .orientation = on_touch_orientation,
 };
 
+void on_output_geometry(void*, wl_output*, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                        std::int32_t, const char*, const char*, std::int32_t) {}
+void on_output_mode(void*, wl_output*, std::uint32_t, std::int32_t, std::int32_t, std::int32_t) {}
+void on_output_done(void*, wl_output*) {}
+void on_output_name(void*, wl_output*, const char*) {}
+void on_output_description(void*, wl_output*, const char*) {}
+
+void on_output_scale(void*, wl_output* output, std::int32_t factor) {
+    for (WaylandOutput& known : wayland.outputs) {
+        if (known.output == output) {
+            known.scale = factor > 0 ? factor : 1;
+        }
+    }
+}
+
+const wl_output_listener output_listener = {
+    .geometry = on_output_geometry,
+    .mode = on_output_mode,
+    .done = on_output_done,
+    .scale = on_output_scale,
+    .name = on_output_name,
+    .description = on_output_description,
+};
+
+void on_surface_enter(void* data, wl_surface*, wl_output* output) {
+    auto* scale = static_cast<WaylandSurfaceScale*>(data);
+    if (std::find(scale->outputs.begin(), scale->outputs.end(), output) == scale->outputs.end()) {
+        scale->outputs.push_back(output);
+    }
+}
+
+void on_surface_leave(void* data, wl_surface*, wl_output* output) {
+    std::erase(static_cast<WaylandSurfaceScale*>(data)->outputs, output);
+}
+
+// libwayland 1.22 added these members; the compositor's version bound never sends their events.
+#if WAYLAND_VERSION_MAJOR > 1 || WAYLAND_VERSION_MINOR >= 22
+void on_preferred_buffer_scale(void*, wl_surface*, std::int32_t) {}
+void on_preferred_buffer_transform(void*, wl_surface*, std::uint32_t) {}
+#endif
+
+const wl_surface_listener surface_listener = {
+    .enter = on_surface_enter,
+    .leave = on_surface_leave,
+#if WAYLAND_VERSION_MAJOR > 1 || WAYLAND_VERSION_MINOR >= 22
+    .preferred_buffer_scale = on_preferred_buffer_scale,
+    .preferred_buffer_transform = on_preferred_buffer_transform,
+#endif
+};
+
+void on_preferred_scale(void* data, wp_fractional_scale_v1*, std::uint32_t scale_120) {
+    static_cast<WaylandSurfaceScale*>(data)->preferred = static_cast<int>(scale_120);
+}
+
+const wp_fractional_scale_v1_listener fractional_listener = {.preferred_scale = on_preferred_scale};
+
 void on_global(void*, wl_registry* registry, std::uint32_t name, const char* interface,
                std::uint32_t version) {
     auto bind = [&](const wl_interface* type, std::uint32_t most) {
@@ -171,8 +231,14 @@ void on_global(void*, wl_registry* registry, std::uint32_t name, const char* int
         wayland.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, seat_version));
         wl_seat_add_listener(wayland.seat, &seat_listener, nullptr);
     } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
-        auto* output = static_cast<wl_output*>(bind(&wl_output_interface, 1));
-        wayland.outputs.push_back(WaylandOutput{output, name, 0});
+        auto* output = static_cast<wl_output*>(bind(&wl_output_interface, output_version));
+        wayland.outputs.push_back(WaylandOutput{output, name, 1, 0});
+        wl_output_add_listener(output, &output_listener, nullptr);
+    } else if (std::strcmp(interface, wp_viewporter_interface.name) == 0) {
+        wayland.viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
+    } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0) {
+        wayland.fractional_scale = static_cast<wp_fractional_scale_manager_v1*>(
+            bind(&wp_fractional_scale_manager_v1_interface, 1));
     }
 }
 
@@ -352,6 +418,69 @@ void wayland_hide_cursor() {
     wayland.input.pointer_entered = 0;
 }
 
+void wayland_scale_follow(WaylandSurfaceScale& scale, wl_surface* surface, wl_output* output) {
+    scale = WaylandSurfaceScale{};
+    scale.surface = surface;
+    if (output != nullptr) {
+        scale.outputs.push_back(output);
+    }
+    wl_surface_add_listener(surface, &surface_listener, &scale);
+    if (wayland.fractional_scale != nullptr && wayland.viewporter != nullptr) {
+        scale.fractional =
+            wp_fractional_scale_manager_v1_get_fractional_scale(wayland.fractional_scale, surface);
+        wp_fractional_scale_v1_add_listener(scale.fractional, &fractional_listener, &scale);
+        scale.viewport = wp_viewporter_get_viewport(wayland.viewporter, surface);
+    }
+}
+
+int wayland_scale_now(const WaylandSurfaceScale& scale) {
+    if (scale.preferred > 0) {
+        return scale.preferred;
+    }
+    int largest = 1;
+    for (const WaylandOutput& output : wayland.outputs) {
+        if (output.gone == 0 && std::find(scale.outputs.begin(), scale.outputs.end(),
+                                          output.output) != scale.outputs.end()) {
+            largest = std::max(largest, output.scale);
+        }
+    }
+    return largest * 120;
+}
+
+bool wayland_scale_buffer(WaylandSurfaceScale& scale, wl_egl_window* window, int width,
+                          int height) {
+    const int now = wayland_scale_now(scale);
+    if (now == scale.applied && width == scale.width && height == scale.height) {
+        return false;
+    }
+    if (scale.viewport != nullptr) {
+        // The buffer at the exact pixel size, shown at the surface's size; buffer scale stays 1.
+        wp_viewport_set_destination(scale.viewport, width, height);
+        scale.pixel_width = scaled_length(width, now);
+        scale.pixel_height = scaled_length(height, now);
+    } else {
+        // Whole output scales only: a buffer of whole multiples of the surface size.
+        wl_surface_set_buffer_scale(scale.surface, now / 120);
+        scale.pixel_width = width * (now / 120);
+        scale.pixel_height = height * (now / 120);
+    }
+    wl_egl_window_resize(window, scale.pixel_width, scale.pixel_height, 0, 0);
+    scale.applied = now;
+    scale.width = width;
+    scale.height = height;
+    return true;
+}
+
+void wayland_scale_forget(WaylandSurfaceScale& scale) {
+    if (scale.viewport != nullptr) {
+        wp_viewport_destroy(scale.viewport);
+    }
+    if (scale.fractional != nullptr) {
+        wp_fractional_scale_v1_destroy(scale.fractional);
+    }
+    scale = WaylandSurfaceScale{};
+}
+
 void wayland_request_frame(WaylandFrameGate& gate, wl_surface* surface) {
     gate.callback = wl_surface_frame(surface);
     wl_callback_add_listener(gate.callback, &frame_listener, &gate);
@@ -440,6 +569,12 @@ void wayland_disconnect() {
     }
     if (wayland.idle_notifier != nullptr) {
         ext_idle_notifier_v1_destroy(wayland.idle_notifier);
+    }
+    if (wayland.viewporter != nullptr) {
+        wp_viewporter_destroy(wayland.viewporter);
+    }
+    if (wayland.fractional_scale != nullptr) {
+        wp_fractional_scale_manager_v1_destroy(wayland.fractional_scale);
     }
     if (wayland.kde_idle != nullptr) {
         org_kde_kwin_idle_destroy(wayland.kde_idle);  // no request: the proxy alone goes

@@ -3,17 +3,23 @@
 // wl_egl_window surfaces.
 //
 // Listeners only record what an event says, in the WaylandClient record; the window that runs
-// reads the record in its drain and acts. Sizes are in surface pixels (no output scaling).
+// reads the record in its drain and acts. Sizes are in surface units unless they say pixels: a
+// surface's buffer has its scale's pixels per unit (WaylandSurfaceScale).
 #pragma once
 
 #include <EGL/egl.h>
 #include <wayland-client.h>
+#include <wayland-egl.h>
 
 #include <cstdint>
 #include <vector>
 
 struct ext_idle_notifier_v1;
 struct org_kde_kwin_idle;
+struct wp_fractional_scale_manager_v1;
+struct wp_fractional_scale_v1;
+struct wp_viewport;
+struct wp_viewporter;
 struct xdg_surface;
 struct xdg_toplevel;
 struct xdg_wm_base;
@@ -36,6 +42,7 @@ struct WaylandInput {
 struct WaylandOutput {
     wl_output* output;
     std::uint32_t name;  // the registry's name for it
+    int scale;           // its integer scale (wl_output.scale); 1 until it says
     int gone;            // the registry removed it: whoever drew on it lets go, then it is freed
 };
 
@@ -48,6 +55,8 @@ struct WaylandClient {
     zwp_idle_inhibit_manager_v1* idle_inhibit_manager;  // likewise
     ext_idle_notifier_v1* idle_notifier;                // likewise
     org_kde_kwin_idle* kde_idle;                        // likewise
+    wp_viewporter* viewporter;                          // likewise
+    wp_fractional_scale_manager_v1* fractional_scale;   // likewise
     wl_seat* seat;
     std::uint32_t seat_capabilities;  // as last announced; the devices follow after a dispatch
     wl_pointer* pointer;
@@ -80,6 +89,37 @@ struct WaylandToplevel {
 struct WaylandFrameGate {
     wl_callback* callback;  // the pending frame callback; null when the surface may draw
 };
+
+// The scale a surface is shown at and the buffer drawn for it. The largest scale of the outputs
+// the surface is on wins; where the compositor offers fractional-scale with viewporter, the
+// scale it prefers for the surface, drawn at the exact pixel size and shown at the surface's
+// size through the viewport. The record must stay where it is until wayland_scale_forget.
+struct WaylandSurfaceScale {
+    wl_surface* surface;
+    std::vector<wl_output*> outputs;     // the outputs the surface is on (enter, leave)
+    wp_fractional_scale_v1* fractional;  // null without fractional-scale and viewporter
+    wp_viewport* viewport;
+    int preferred;  // the compositor's preferred scale in 120ths; 0 until it says
+    int applied;    // the scale the buffer was last sized for, in 120ths; 0: not yet
+    int width;      // the surface size it was sized for
+    int height;
+    int pixel_width;  // the buffer's pixels
+    int pixel_height;
+};
+
+// Follows the scale of surface, starting from output's where the surface is meant for one
+// (null: scale 1 until the surface enters an output).
+void wayland_scale_follow(WaylandSurfaceScale& scale, wl_surface* surface, wl_output* output);
+
+// The surface's scale now, in 120ths.
+int wayland_scale_now(const WaylandSurfaceScale& scale);
+
+// Sizes window for a surface of width x height at the scale now, with the buffer scale or the
+// viewport for the next commit, when either changed since the last call; true when they did.
+bool wayland_scale_buffer(WaylandSurfaceScale& scale, wl_egl_window* window, int width, int height);
+
+// Lets go of what following took, before the surface is destroyed.
+void wayland_scale_forget(WaylandSurfaceScale& scale);
 
 // Asks to hear when the frame about to be committed on surface is shown.
 void wayland_request_frame(WaylandFrameGate& gate, wl_surface* surface);

@@ -20,6 +20,7 @@
 #include "platform/messages.hpp"
 #include "platform/platform.hpp"
 #include "scene/scene.hpp"
+#include "scene/text_overlay.hpp"
 #include "settings/settings.hpp"
 #include "xdg-shell-client-protocol.h"
 
@@ -33,18 +34,30 @@ struct WaylandDemo {
     wl_egl_window* egl_window;
     EGLSurface egl_surface;
     WaylandFrameGate frame_gate;
+    WaylandSurfaceScale scale;  // the buffer's pixels for the outputs' scale
     zwp_idle_inhibitor_v1* idle_inhibitor;
-    int width;  // the surface's size: 640 x 480 until the compositor says otherwise
+    int width;  // the surface's size, in surface units: 640 x 480 until the compositor says
+                // otherwise
     int height;
     int quit_posted;  // the destruction steps ran: the loop may end
 };
 
 WaylandDemo demo{};
 
-// The picture's place in the surface, for the current context.
+// The picture's place in the buffer, for the current context, and the overlay's scale with it.
 void place_picture() {
-    const PictureRect rect = letterbox(demo.width, demo.height, window_width, window_height);
+    const PictureRect rect =
+        letterbox(demo.scale.pixel_width, demo.scale.pixel_height, window_width, window_height);
     glViewport(rect.x, rect.y, rect.width, rect.height);
+    overlay_pixel_scale = static_cast<float>(rect.width) / static_cast<float>(window_width);
+}
+
+// Sizes the buffer for the surface's size at its scale now; the picture follows a change.
+void size_buffer() {
+    if (wayland_scale_buffer(demo.scale, demo.egl_window, demo.width, demo.height) &&
+        demo_context_created != 0) {
+        place_picture();
+    }
 }
 
 // Acknowledges a configure and takes its size; a window whose size changed counts as moved, as
@@ -63,10 +76,7 @@ void apply_configure() {
     demo.width = width;
     demo.height = height;
     if (demo.egl_window != nullptr) {
-        wl_egl_window_resize(demo.egl_window, width, height, 0, 0);
-        if (demo_context_created != 0) {
-            place_picture();
-        }
+        size_buffer();
     }
     if (demo_input(DemoInput::position_changing) == InputAction::end_demo) {
         platform_end_run();
@@ -79,6 +89,7 @@ void make_demo_window() {
     demo.width = window_width;
     demo.height = window_height;
     wayland_toplevel_create(demo.window);
+    wayland_scale_follow(demo.scale, demo.window.surface, nullptr);
     if (wayland.idle_inhibit_manager != nullptr) {
         demo.idle_inhibitor = zwp_idle_inhibit_manager_v1_create_inhibitor(
             wayland.idle_inhibit_manager, demo.window.surface);
@@ -113,6 +124,7 @@ int set_pixel_format() {
     if (demo.egl_window == nullptr) {
         return 0;
     }
+    size_buffer();
     demo.egl_surface =
         eglCreateWindowSurface(wayland.egl_display, wayland.egl_config,
                                reinterpret_cast<EGLNativeWindowType>(demo.egl_window), nullptr);
@@ -168,6 +180,7 @@ void release_window() {
         wl_egl_window_destroy(demo.egl_window);
         demo.egl_window = nullptr;
     }
+    wayland_scale_forget(demo.scale);
     wayland_toplevel_destroy(demo.window);
     wl_display_flush(wayland.display);
 }
@@ -233,8 +246,8 @@ void handle_input() {
     }
 }
 
-// A frame once the last one has been shown; until then a short wait on the connection, so that
-// the unpaced loop neither spins nor stops reading input.
+// A frame once the last one has been shown, at the surface's scale now; until then a short wait
+// on the connection, so that the unpaced loop neither spins nor stops reading input.
 int draw_demo_frame() {
     if (demo.frame_gate.callback != nullptr) {
         wayland_wait_briefly();
@@ -242,6 +255,9 @@ int draw_demo_frame() {
     }
     if (demo.window.surface != nullptr) {
         wayland_request_frame(demo.frame_gate, demo.window.surface);
+    }
+    if (demo.egl_window != nullptr) {
+        size_buffer();
     }
     return draw_frame();
 }

@@ -24,6 +24,7 @@
 #include "app/wayland/wayland_client.hpp"
 #include "app/wayland/wayland_shell.hpp"
 #include "scene/scene.hpp"
+#include "scene/text_overlay.hpp"
 #include "settings/settings.hpp"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
@@ -41,7 +42,8 @@ struct OverlaySurface {
     wl_egl_window* egl_window;
     EGLSurface egl_surface;
     WaylandFrameGate frame_gate;
-    int width;  // as configured; 0 until the first configure
+    WaylandSurfaceScale scale;  // the buffer's pixels for the output's scale
+    int width;                  // as configured, in surface units; 0 until the first configure
     int height;
     int suggested_width;  // the layer surface's latest configure
     int suggested_height;
@@ -79,6 +81,7 @@ void add_layer_surface(wl_output* output) {
     auto surface = std::make_unique<OverlaySurface>();
     surface->output = output;
     surface->surface = wl_compositor_create_surface(wayland.compositor);
+    wayland_scale_follow(surface->scale, surface->surface, output);
     surface->layer_surface = zwlr_layer_shell_v1_get_layer_surface(
         wayland.layer_shell, surface->surface, output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "zelm");
     zwlr_layer_surface_v1_add_listener(surface->layer_surface, &layer_listener, surface.get());
@@ -99,6 +102,7 @@ void add_toplevel() {
     auto surface = std::make_unique<OverlaySurface>();
     wayland_toplevel_create(surface->window);
     surface->surface = surface->window.surface;
+    wayland_scale_follow(surface->scale, surface->surface, nullptr);
     xdg_toplevel_set_fullscreen(surface->window.toplevel, nullptr);
     wl_surface_commit(surface->surface);
     overlay.surfaces.push_back(std::move(surface));
@@ -115,6 +119,7 @@ void remove_surface(OverlaySurface& surface) {
     if (surface.egl_window != nullptr) {
         wl_egl_window_destroy(surface.egl_window);
     }
+    wayland_scale_forget(surface.scale);
     if (surface.layer_surface != nullptr) {
         zwlr_layer_surface_v1_destroy(surface.layer_surface);
         wl_surface_destroy(surface.surface);
@@ -124,7 +129,8 @@ void remove_surface(OverlaySurface& surface) {
 }
 
 // Acknowledges a configure and gives the surface its size, with an EGL surface the first time.
-// A layer surface gets the output's size; a toplevel left to choose takes 640 x 480.
+// A layer surface gets the output's size; a toplevel left to choose takes 640 x 480. The buffer
+// has the pixels of that size at the surface's scale.
 void apply_configure(OverlaySurface& surface) {
     int width = surface.suggested_width;
     int height = surface.suggested_height;
@@ -148,9 +154,8 @@ void apply_configure(OverlaySurface& surface) {
             surface.closed = 1;
             return;
         }
-    } else if (width != surface.width || height != surface.height) {
-        wl_egl_window_resize(surface.egl_window, width, height, 0, 0);
     }
+    wayland_scale_buffer(surface.scale, surface.egl_window, width, height);
     surface.width = width;
     surface.height = height;
 }
@@ -215,7 +220,9 @@ int drain_events(void*) {
     return (stop_signal != 0 || overlay.end_requested != 0 || overlay.surfaces.empty()) ? 1 : 0;
 }
 
-// One frame on every configured surface whose last frame was shown, each at its own size. Each
+// One frame on every configured surface whose last frame was shown, each at its own size and
+// scale (taken anew, so that a scale that changed shows in this frame), the text's texels whole
+// pixels of that scale. Each
 // frame advances the scene by the time since the one before, so motion keeps its speed however
 // many outputs there are. When none may draw, a short wait: unpaced (--delay 0), the loop would
 // otherwise spin until a frame callback came. 0 when a frame ran out of memory.
@@ -231,7 +238,10 @@ int draw_all() {
                        wayland.egl_context);
         eglSwapInterval(wayland.egl_display, 0);  // never wait on a hidden surface
         overlay.drawing_surface = surface->egl_surface;
-        scene_resize(surface->width, surface->height);
+        WaylandSurfaceScale& scale = surface->scale;
+        wayland_scale_buffer(scale, surface->egl_window, surface->width, surface->height);
+        overlay_pixel_scale = static_cast<float>(text_pixel_scale(scale.applied));
+        scene_resize(scale.pixel_width, scale.pixel_height);
         if (draw_frame() == 0) {
             return 0;
         }
@@ -302,8 +312,8 @@ int open_overlay(const LinuxRequest&, int& wake_fd) {
     OverlaySurface& surface = **first;
     eglMakeCurrent(wayland.egl_display, surface.egl_surface, surface.egl_surface,
                    wayland.egl_context);
-    window_width = surface.width;
-    window_height = surface.height;
+    window_width = surface.scale.pixel_width;
+    window_height = surface.scale.pixel_height;
     wake_fd = wl_display_get_fd(wayland.display);
     return -1;
 }

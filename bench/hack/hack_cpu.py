@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """CPU use and frame pacing of GL hacks on one private Xvfb, one hack after the other.
 
-usage: hack_cpu.py SWAP_LOG_LIBRARY SECONDS NAME=COMMAND...
+usage: hack_cpu.py [--screen WIDTHxHEIGHT] SWAP_LOG_LIBRARY SECONDS NAME=COMMAND...
 
-Each COMMAND runs drawing on the root window with the frame logger preloaded; after two
+Each COMMAND runs drawing on the root window (of a 1024x768 screen unless --screen says) with the frame logger preloaded; after two
 seconds of warm-up, its user + system time and its frames are counted over SECONDS. Prints one
 line per hack: NAME cpu_percent frames cpu_ms_per_frame mean_interval_ms worst_interval_ms
 median_interval_ms, the intervals being those between the ends of successive frames (their
@@ -32,9 +32,9 @@ def swap_times(path):
     return [t / 1e9 for t in struct.unpack(f"{len(data) // 8}q", data[: len(data) // 8 * 8])]
 
 
-def start_xvfb(tmp):
+def start_xvfb(screen):
     read, write = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+    xvfb = subprocess.Popen(["Xvfb", "-screen", "0", f"{screen}x24", "-nolisten", "tcp",
                              "-noreset", "-displayfd", str(write)], pass_fds=(write,),
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write)
@@ -81,11 +81,14 @@ def measure(library, seconds, name, command, display, tmp):
 
 
 def main():
-    library, seconds = os.path.abspath(sys.argv[1]), float(sys.argv[2])
+    args, screen = sys.argv[1:], "1024x768"
+    if args[0] == "--screen":
+        screen, args = args[1], args[2:]
+    library, seconds = os.path.abspath(args[0]), float(args[1])
     with tempfile.TemporaryDirectory() as tmp:
-        xvfb, display = start_xvfb(tmp)
+        xvfb, display = start_xvfb(screen)
         try:
-            for entry in sys.argv[3:]:
+            for entry in args[2:]:
                 name, command = entry.split("=", 1)
                 measure(library, seconds, name, command, display, tmp)
         finally:

@@ -9,12 +9,7 @@ for tool in grim wtype identify; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 start_sway
-user_env
-"${USER_ENV[@]}" /usr/bin/python3 "$(dirname "$0")/../linux/silent_bus.py" "$WL_HOME/run/bus" \
-    >"$E2E_TMP/silent.log" &
-SILENT_PID=$!
-trap 'kill "$SILENT_PID" 2>/dev/null || true; wayland_cleanup' EXIT
-wait_until 10 grep -q ready "$E2E_TMP/silent.log" || fail "the silent bus did not start"
+start_silent_bus "$WL_HOME/run/bus"
 
 step "the saver is not there at once, and covers the output after the idle period"
 start_wayland_zelm --idle 2 --fps

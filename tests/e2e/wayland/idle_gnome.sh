@@ -13,12 +13,8 @@ user_env
 "${USER_ENV[@]}" env DBUS_SESSION_BUS_ADDRESS="unix:path=$WL_HOME/run/bus" \
     /usr/bin/python3 "$(dirname "$0")/session_manager.py" "$inhibited" &
 MANAGER_PID=$!
-"${USER_ENV[@]}" /usr/bin/python3 "$(dirname "$0")/../linux/silent_bus.py" "$WL_HOME/run/silent" \
-    >"$E2E_TMP/silent.log" &
-SILENT_PID=$!
-trap 'kill "$MANAGER_PID" "$SILENT_PID" 2>/dev/null || true; kill -CONT "$BUS_PID"; wayland_cleanup' EXIT
-wait_until 10 grep -q ready "$E2E_TMP/silent.log" || fail "the silent bus did not start"
-
+trap 'kill "$MANAGER_PID" 2>/dev/null || true; wayland_cleanup' EXIT
+start_silent_bus "$WL_HOME/run/silent"
 
 step "a bus that never answers: SIGTERM in the wait ends the watcher within 3 s; else 1"
 silent_zelm() {

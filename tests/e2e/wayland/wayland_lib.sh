@@ -35,13 +35,15 @@ chmod 700 "$WL_HOME/run"
 slow=30
 COMPOSITOR_PID=
 BUS_PID=
+SILENT_PID=
 WAYLAND_DISPLAY=
 SWAYSOCK=
 
 wayland_cleanup() {
     local pid
-    for pid in $COMPOSITOR_PID $BUS_PID; do
+    for pid in $COMPOSITOR_PID $BUS_PID $SILENT_PID; do
         kill "$pid" 2>/dev/null || true
+        kill -CONT "$pid" 2>/dev/null || true  # a bus a test stopped
         wait "$pid" 2>/dev/null || true
     done
     e2e_cleanup
@@ -115,6 +117,16 @@ start_mutter() {
         exit 77
     fi
     WAYLAND_DISPLAY=wayland-7
+}
+
+# start_silent_bus SOCKET: a session bus at SOCKET, as the compositor's user, that takes
+# connections and never answers; $E2E_TMP/silent.log gets a line at each connection.
+start_silent_bus() {
+    user_env
+    "${USER_ENV[@]}" /usr/bin/python3 "$(dirname "$0")/../linux/silent_bus.py" "$1" \
+        >"$E2E_TMP/silent.log" &
+    SILENT_PID=$!
+    wait_until 10 grep -q ready "$E2E_TMP/silent.log" || fail "the silent bus did not start"
 }
 
 # start_wayland_zelm ARGS...: zelm as the compositor's user; its stderr in ZELM_ERR.

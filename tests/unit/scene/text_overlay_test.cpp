@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -117,6 +118,42 @@ TEST(DrawText, EveryByteAdvancesOneCellAndEightyFillTheWidth) {
     }
     EXPECT_DOUBLE_EQ(q.front().x, 0);
     EXPECT_DOUBLE_EQ(q[318].x, 640);  // the last glyph's right edge is the overlay's right edge
+}
+
+TEST(DrawText, TheOutputScaleRoundsToWholePixelsPerTexel) {
+    EXPECT_EQ(text_pixel_scale(120), 1);
+    EXPECT_EQ(text_pixel_scale(150), 1);  // 1.25
+    EXPECT_EQ(text_pixel_scale(180), 2);  // 1.5
+    EXPECT_EQ(text_pixel_scale(360), 3);
+    EXPECT_EQ(text_pixel_scale(0), 1);
+}
+
+// At a whole scale the texels are sampled, not blended; at any other the cells are sampled half
+// a texel (of the mipmap level in use) inside their edges, and nothing else changes.
+TEST(DrawText, ScaledTextKeepsNeighbouringCellsOut) {
+    for (const float scale : {2.0f, 1.6f, 0.5f}) {
+        overlay_pixel_scale = scale;
+        glrec::reset();
+        draw_text("A", 0, 0, 0);
+        overlay_pixel_scale = 1.0f;
+        const std::vector<std::string> calls = glrec::texts();
+        const bool nearest = std::find(calls.begin(), calls.end(),
+                                       "glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, "
+                                       "GL_NEAREST)") != calls.end();
+        EXPECT_EQ(nearest, scale == 2.0f) << scale;
+        if (nearest) {
+            EXPECT_EQ(calls[calls.size() - 2],
+                      "glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR)");
+        }
+        const double inset = scale == 2.0f ? 0.0 : (scale > 1.0f ? 0.5 : 1.0) / 128.0;
+        const std::vector<Corner> q = corners();
+        ASSERT_EQ(q.size(), 4u);
+        EXPECT_DOUBLE_EQ(q[0].s, 0.0625 + inset) << scale;
+        EXPECT_DOUBLE_EQ(q[2].s, 0.125 - inset) << scale;
+        EXPECT_DOUBLE_EQ(q[0].t, 0.25 + inset) << scale;
+        EXPECT_DOUBLE_EQ(q[2].t, 0.3125 - inset) << scale;
+        EXPECT_DOUBLE_EQ(q[2].x, 8);
+    }
 }
 
 TEST(DrawText, ControlBytesDrawTheirCellsToo) {
