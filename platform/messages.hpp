@@ -1,5 +1,5 @@
-// Every text the program shows the user in a message box, with its caption, in one place: the
-// shells, the scene and the settings all take them from here.
+// Every text the portable code and the shells show the user in a message box, with its caption,
+// in one place, but for the Wayland demo's own two (app/linux/linux_messages.hpp).
 #pragma once
 
 namespace zelm::messages {

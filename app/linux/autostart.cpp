@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/linux/linux_messages.hpp"
 #include "app/linux/linux_shell.hpp"
 #include "platform/replace_file.hpp"
 #include "settings/xdg/registry_xdg.hpp"

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/linux/linux_messages.hpp"
 #include "app/linux/linux_shell.hpp"
 #include "app/linux/stop_signals.hpp"
 

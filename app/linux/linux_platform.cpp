@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <ctime>
 
-#include "app/linux/linux_messages.hpp"
 #include "app/linux/linux_shell.hpp"
 #include "platform/platform.hpp"
 

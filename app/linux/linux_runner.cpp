@@ -1,7 +1,6 @@
 #include "app/linux/linux_runner.hpp"
 
 #include "app/linux/dbus_inhibit.hpp"
-#include "app/linux/linux_messages.hpp"
 #include "app/linux/paced_loop.hpp"
 #include "app/linux/stop_signals.hpp"
 #include "scene/scene.hpp"
@@ -70,12 +69,15 @@ int run_saver_scene(const LinuxSaver& saver, const LinuxRequest& request, int wa
 
 }  // namespace
 
-int run_linux_demo(const LinuxDemo& demo) {
+int run_linux_demo(const LinuxDemo& demo, void (*no_connection)()) {
     run.demo = &demo;
     run.services = {desktop_message_box, destroy_demo_window, demo.restore_display_mode,
                     demo.frames.swap_buffers};
     window_services = &run.services;
     if (demo.connect() == 0) {
+        if (no_connection != nullptr) {
+            no_connection();
+        }
         return 1;
     }
     int code = fullscreen != 0 ? prepare_fullscreen_mode(*demo.window) : 0;

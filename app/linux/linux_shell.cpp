@@ -1,6 +1,5 @@
 #include "app/linux/linux_shell.hpp"
 
-#include "app/linux/linux_messages.hpp"
 #include "settings/fltk/fltk_message_box.hpp"
 
 namespace zelm {

@@ -7,8 +7,8 @@
 #pragma once
 
 #include "app/demo_window.hpp"
+#include "app/linux/linux_messages.hpp"
 #include "app/linux/linux_options.hpp"
-#include "app/linux/linux_report.hpp"
 #include "platform/platform.hpp"
 
 namespace zelm {

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "app/linux/linux_messages.hpp"
-#include "app/linux/linux_report.hpp"
 #include "platform/regular_file.hpp"
 #include "platform/replace_file.hpp"
 

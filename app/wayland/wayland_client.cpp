@@ -1,6 +1,5 @@
 #include "app/wayland/wayland_client.hpp"
 
-#include "app/linux/linux_messages.hpp"
 #include "app/linux/linux_shell.hpp"
 #include "app/wayland/wayland_shell.hpp"
 
@@ -53,12 +52,14 @@ void on_keymap(void*, wl_keyboard*, std::uint32_t, int fd, std::uint32_t) {
     close(fd);
 }
 
-void on_keyboard_enter(void*, wl_keyboard*, std::uint32_t, wl_surface*, wl_array*) {
+void on_keyboard_enter(void*, wl_keyboard*, std::uint32_t, wl_surface* surface, wl_array*) {
     wayland.input.keyboard_entered += 1;
+    wayland.keyboard_focus = surface;
 }
 
 void on_keyboard_leave(void*, wl_keyboard*, std::uint32_t, wl_surface*) {
     wayland.input.keyboard_left += 1;
+    wayland.keyboard_focus = nullptr;
 }
 
 void on_key(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t state) {
@@ -273,6 +274,7 @@ void follow_seat_capabilities() {
     } else if (!has_keyboard && wayland.keyboard != nullptr) {
         wl_keyboard_release(wayland.keyboard);
         wayland.keyboard = nullptr;
+        wayland.keyboard_focus = nullptr;
     }
     const bool has_touch = (wayland.seat_capabilities & WL_SEAT_CAPABILITY_TOUCH) != 0;
     if (has_touch && wayland.touch == nullptr) {
@@ -392,9 +394,13 @@ bool wayland_roundtrip() {
     return true;
 }
 
-void wayland_wait_briefly() {
+void wayland_wait(int milliseconds) {
     pollfd connection{wl_display_get_fd(wayland.display), POLLIN, 0};
-    poll(&connection, 1, 5);
+    poll(&connection, 1, milliseconds);
+}
+
+void wayland_wait_briefly() {
+    wayland_wait(5);
 }
 
 void wayland_connection_lost() {

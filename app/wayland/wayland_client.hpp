@@ -62,6 +62,7 @@ struct WaylandClient {
     wl_pointer* pointer;
     wl_keyboard* keyboard;
     wl_touch* touch;
+    wl_surface* keyboard_focus;  // the surface of ours that holds the keyboard; null when none
     std::vector<WaylandOutput> outputs;
     WaylandInput input;
     EGLDisplay egl_display;
@@ -144,9 +145,11 @@ bool wayland_dispatch();
 // connection broke.
 bool wayland_roundtrip();
 
-// Waits a few milliseconds at most for the compositor to send something, without reading it:
-// for a loop whose surfaces all wait for their frame callbacks, so that it neither spins nor
-// stops reading input.
+// Waits up to milliseconds for the compositor to send something, without reading it.
+void wayland_wait(int milliseconds);
+
+// Waits a few milliseconds at most: for a loop whose surfaces all wait for their frame
+// callbacks, so that it neither spins nor stops reading input.
 void wayland_wait_briefly();
 
 // The compositor went away: says so on stderr and ends the process with 1, since nothing can be

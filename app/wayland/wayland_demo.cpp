@@ -11,7 +11,6 @@
 
 #include "app/demo_window.hpp"
 #include "app/input_rules.hpp"
-#include "app/linux/linux_messages.hpp"
 #include "app/linux/stop_signals.hpp"
 #include "app/wayland/letterbox.hpp"
 #include "app/wayland/wayland_client.hpp"
@@ -36,8 +35,7 @@ struct WaylandDemo {
     WaylandFrameGate frame_gate;
     WaylandSurfaceScale scale;  // the buffer's pixels for the outputs' scale
     zwp_idle_inhibitor_v1* idle_inhibitor;
-    int width;  // the surface's size, in surface units: 640 x 480 until the compositor says
-                // otherwise
+    int width;  // the surface's size in surface units: 640 x 480 until the compositor says
     int height;
     int quit_posted;  // the destruction steps ran: the loop may end
 };

@@ -7,29 +7,22 @@
 // process of its own, which may hang) only where the compositor tells nothing. The protocols
 // count no idle while a program holds it off; on GNOME the session manager is asked. SIGTERM,
 // SIGINT or SIGHUP end the saver and the watcher with 0.
-#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <sys/prctl.h>
-#include <sys/socket.h>
 #include <sys/syscall.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstddef>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/linux/gnome_idle.hpp"
-#include "app/linux/linux_messages.hpp"
 #include "app/linux/linux_shell.hpp"
 #include "app/linux/stop_signals.hpp"
+#include "app/wayland/session_lock.hpp"
 #include "app/wayland/wayland_client.hpp"
 #include "app/wayland/wayland_shell.hpp"
 #include "ext-idle-notify-v1-client-protocol.h"
@@ -222,33 +215,6 @@ bool may_start_saver() {
     return true;
 }
 
-// One watcher per compositor: an autostarted one and one started by hand would show two savers.
-// The lock is named by the socket the compositor listens on, as the connection's peer address
-// gives it, so that every spelling of WAYLAND_DISPLAY (a name, a path) finds the same lock.
-// False, after saying so, when another holds it; lock is the descriptor that holds it (the lock
-// goes with the process), or -1 where none can be kept: a connection handed over as a
-// descriptor (WAYLAND_SOCKET) has no socket name.
-bool lock_session(const char* runtime_dir, int& lock) {
-    lock = -1;
-    sockaddr_un peer{};
-    socklen_t size = sizeof peer;
-    if (getpeername(wl_display_get_fd(wayland.display), reinterpret_cast<sockaddr*>(&peer),
-                    &size) != 0 ||
-        size <= offsetof(sockaddr_un, sun_path) || peer.sun_path[0] == '\0') {
-        return true;
-    }
-    std::string name(peer.sun_path, strnlen(peer.sun_path, size - offsetof(sockaddr_un, sun_path)));
-    std::replace(name.begin(), name.end(), '/', '_');
-    const std::string path = std::string(runtime_dir) + "/zelm-idle-" + name + ".lock";
-    lock = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (lock >= 0 && flock(lock, LOCK_EX | LOCK_NB) != 0) {
-        linux_report(linux_messages::watcher_already_running);
-        close(lock);
-        return false;
-    }
-    return true;
-}
-
 // Until a stop signal or a lost connection: the saver on every idle period.
 int watch(const std::vector<std::string>& saver_arguments, const sigset_t& unblocked) {
     for (;;) {
@@ -303,8 +269,10 @@ int wayland_run_idle(const LinuxRequest& request) {
         linux_report(linux_messages::no_compositor);
         return 1;
     }
+    // One watcher to a session: an autostarted one and one started by hand would show two savers.
     int lock = -1;
-    if (!lock_session(runtime_dir, lock)) {
+    if (!wayland_lock_session(runtime_dir, "idle", lock)) {
+        linux_report(linux_messages::another_watcher);
         wayland_disconnect();
         return 1;
     }

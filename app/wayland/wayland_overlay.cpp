@@ -6,23 +6,32 @@
 // daemon then sees the activity and waits again. Idle is never held off, so the daemon's later
 // steps (lock, screen off) still come.
 //
-// Without layer-shell (GNOME, weston) one full-screen toplevel takes its place, with the same
-// rules.
+// Without layer-shell (GNOME, weston) a full-screen toplevel on each output takes its place, with
+// the same rules.
+//
+// A saver that the compositor does not show (a locker over it) draws one frame a second until it
+// is shown again: a surface whose frame callback has not come draws nothing, and where the
+// callbacks keep coming (sway 1.7 under swaylock), a seat whose keyboard none of the saver's
+// surfaces holds tells it. One saver to a session: a second one ends at once with 0, so that one
+// key brings the desktop back.
 #include <EGL/egl.h>
 #include <wayland-egl.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/input_rules.hpp"
-#include "app/linux/linux_messages.hpp"
 #include "app/linux/linux_shell.hpp"
 #include "app/linux/paced_loop.hpp"
 #include "app/linux/stop_signals.hpp"
+#include "app/wayland/session_lock.hpp"
 #include "app/wayland/wayland_client.hpp"
 #include "app/wayland/wayland_shell.hpp"
+#include "platform/platform.hpp"
 #include "scene/scene.hpp"
 #include "scene/text_overlay.hpp"
 #include "settings/settings.hpp"
@@ -33,9 +42,12 @@ namespace zelm {
 
 namespace {
 
-// One surface of the saver: a layer surface on an output, or the fallback toplevel.
+// How often a covered saver draws.
+constexpr std::uint32_t covered_frame_ms = 1000;
+
+// One surface of the saver: a layer surface on an output, or the fallback toplevel on one.
 struct OverlaySurface {
-    wl_output* output;  // null for the toplevel
+    wl_output* output;  // null: wherever the compositor puts it
     wl_surface* surface;
     zwlr_layer_surface_v1* layer_surface;  // null for the toplevel
     WaylandToplevel window;                // the fallback toplevel; its surface is null otherwise
@@ -56,6 +68,8 @@ struct WaylandOverlay {
     std::vector<std::unique_ptr<OverlaySurface>> surfaces;  // stable addresses for the listeners
     int end_requested;                                      // input ended the run
     EGLSurface drawing_surface;  // the one that platform_swap_buffers shows
+    int drawn;                   // a frame has been drawn
+    std::uint32_t drawn_ms;      // when the latest one began
 };
 
 WaylandOverlay overlay{};
@@ -97,15 +111,24 @@ void add_layer_surface(wl_output* output) {
     overlay.surfaces.push_back(std::move(surface));
 }
 
-// The fallback: one full-screen toplevel wherever the compositor puts it.
-void add_toplevel() {
+// The fallback: a full-screen toplevel on output, committed without a buffer likewise.
+void add_toplevel(wl_output* output) {
     auto surface = std::make_unique<OverlaySurface>();
+    surface->output = output;
     wayland_toplevel_create(surface->window);
     surface->surface = surface->window.surface;
-    wayland_scale_follow(surface->scale, surface->surface, nullptr);
-    xdg_toplevel_set_fullscreen(surface->window.toplevel, nullptr);
+    wayland_scale_follow(surface->scale, surface->surface, output);
+    xdg_toplevel_set_fullscreen(surface->window.toplevel, output);
     wl_surface_commit(surface->surface);
     overlay.surfaces.push_back(std::move(surface));
+}
+
+void add_surface(wl_output* output) {
+    if (wayland.layer_shell != nullptr) {
+        add_layer_surface(output);
+    } else {
+        add_toplevel(output);
+    }
 }
 
 void remove_surface(OverlaySurface& surface) {
@@ -184,12 +207,9 @@ void follow_outputs() {
         return true;
     });
     wayland_forget_gone_outputs();
-    if (wayland.layer_shell == nullptr) {
-        return;
-    }
     for (const WaylandOutput& output : wayland.outputs) {
         if (!has_surface_for(output.output)) {
-            add_layer_surface(output.output);
+            add_surface(output.output);
         }
     }
 }
@@ -220,13 +240,24 @@ int drain_events(void*) {
     return (stop_signal != 0 || overlay.end_requested != 0 || overlay.surfaces.empty()) ? 1 : 0;
 }
 
+// Whether the compositor seems to show none of the saver: the seat has a keyboard and none of
+// the saver's surfaces holds it (a locker took it, say).
+bool covered() {
+    return wayland.keyboard != nullptr && wayland.keyboard_focus == nullptr;
+}
+
 // One frame on every configured surface whose last frame was shown, each at its own size and
 // scale (taken anew, so that a scale that changed shows in this frame), the text's texels whole
-// pixels of that scale. Each
+// pixels of that scale; a covered saver waits for its once a second, or to be shown again. Each
 // frame advances the scene by the time since the one before, so motion keeps its speed however
 // many outputs there are. When none may draw, a short wait: unpaced (--delay 0), the loop would
 // otherwise spin until a frame callback came. 0 when a frame ran out of memory.
 int draw_all() {
+    const std::uint32_t now = platform_time_ms();
+    if (overlay.drawn != 0 && covered() && now - overlay.drawn_ms < covered_frame_ms) {
+        wayland_wait(static_cast<int>(covered_frame_ms - (now - overlay.drawn_ms)));
+        return 1;
+    }
     bool drew = false;
     for (const auto& surface : overlay.surfaces) {
         if (surface->egl_surface == EGL_NO_SURFACE || surface->frame_gate.callback != nullptr) {
@@ -246,7 +277,10 @@ int draw_all() {
             return 0;
         }
     }
-    if (!drew) {
+    if (drew) {
+        overlay.drawn = 1;
+        overlay.drawn_ms = now;
+    } else {
         wayland_wait_briefly();
     }
     return 1;
@@ -285,19 +319,27 @@ int open_overlay(const LinuxRequest&, int& wake_fd) {
         linux_report(linux_messages::no_surfaces);
         return 1;
     }
-    if (wayland.layer_shell != nullptr) {
-        for (const WaylandOutput& output : wayland.outputs) {
-            add_layer_surface(output.output);
-        }
-        if (wayland.outputs.empty()) {
-            add_layer_surface(nullptr);  // the compositor picks the output
-        }
-    } else if (wayland.wm_base != nullptr) {
-        linux_report(linux_messages::no_layer_shell);
-        add_toplevel();
-    } else {
+    // Without a runtime folder there is no lock: the saver runs all the same. The lock is held
+    // until the process ends.
+    const char* runtime_dir = std::getenv("XDG_RUNTIME_DIR");
+    int lock = -1;
+    if (runtime_dir != nullptr && runtime_dir[0] != '\0' &&
+        !wayland_lock_session(runtime_dir, "overlay", lock)) {
+        linux_report(linux_messages::another_saver);
+        return 0;
+    }
+    if (wayland.layer_shell == nullptr && wayland.wm_base == nullptr) {
         linux_report(linux_messages::no_shells);
         return 1;
+    }
+    if (wayland.layer_shell == nullptr) {
+        linux_report(linux_messages::no_layer_shell);
+    }
+    for (const WaylandOutput& output : wayland.outputs) {
+        add_surface(output.output);
+    }
+    if (wayland.outputs.empty()) {
+        add_surface(nullptr);  // the compositor picks the output
     }
     if (wayland_choose_egl_config() == 0 || wayland_create_egl_context() == 0) {
         linux_report(linux_messages::no_egl_context);

@@ -16,7 +16,8 @@ extern const LinuxDemo wayland_demo;
 
 // The saver: the scene with the saver's look on every output until any input or SIGTERM, then
 // exit code 0; 1 when it cannot run (said on stderr). Without layer-shell it says so and uses a
-// full-screen window. It never holds off idle.
+// full-screen window on each output. It never holds off idle. A second saver while one shows in
+// the session ends at once with 0, after saying so.
 extern const LinuxSaver wayland_overlay;
 
 // The idle watcher: the saver of request (as --overlay shows it) after request.idle_seconds

@@ -5,14 +5,12 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
 #include "app/demo_window.hpp"
 #include "app/input_rules.hpp"
 #include "app/linux/linux_messages.hpp"
-#include "app/linux/linux_shell.hpp"
 #include "app/linux/stop_signals.hpp"
 #include "app/x11/x11_blanking.hpp"
 #include "app/x11/x11_demo_input.hpp"

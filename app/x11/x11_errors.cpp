@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <vector>
 
 #include "app/linux/linux_messages.hpp"
-#include "app/linux/linux_report.hpp"
 
 namespace zelm {
 

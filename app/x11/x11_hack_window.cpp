@@ -12,9 +12,7 @@
 
 #include <cstdio>
 #include <ctime>
-#include <string>
 
-#include "app/linux/linux_messages.hpp"
 #include "app/linux/linux_shell.hpp"
 #include "app/linux/paced_loop.hpp"
 #include "app/linux/stop_signals.hpp"
@@ -206,7 +204,7 @@ int open_hack(const LinuxRequest& request, int& wake_fd) {
     }
     hack.drawing = 1;
     if (!glXMakeCurrent(hack.display, hack.window, hack.context)) {
-        linux_report(linux_messages::context_not_current_on, hack.window);
+        linux_report(linux_messages::context_not_current, hack.window);
         return 1;
     }
     // The perspective is made for this size; the viewport is the window's from the binding.

@@ -10,7 +10,6 @@
 #include <string>
 
 #include "app/linux/autostart.hpp"
-#include "app/linux/linux_messages.hpp"
 #include "app/linux/linux_options.hpp"
 #include "app/linux/linux_runner.hpp"
 #include "app/linux/linux_shell.hpp"
@@ -63,6 +62,10 @@ constexpr zelm::LinuxShell wayland_shell{"Wayland", &zelm::wayland_demo, &zelm::
 constexpr zelm::LinuxShell wayland_shell{"Wayland", nullptr, nullptr, nullptr};
 #endif
 
+void report_no_wayland() {
+    zelm::linux_report(zelm::linux_messages::no_live_compositor);
+}
+
 bool built(const zelm::LinuxShell& shell) {
     return shell.demo != nullptr;
 }
@@ -89,7 +92,7 @@ const zelm::LinuxShell* choose_shell(const zelm::LinuxRequest& request) {
     const zelm::LinuxShell* shell = &x11_shell;
     if (!x11_modes && request.display != DisplayChoice::x11) {
         if (wayland_asked && !built(wayland_shell)) {
-            linux_report(linux_messages::built_without_wayland);
+            linux_report(linux_messages::built_without, "Wayland");
             return nullptr;
         }
         if (wayland_live()) {
@@ -166,8 +169,12 @@ int main(int argc, char** argv) {
             return 0;
         case RunMode::configure:
             return fltk_run_config_dialog();
-        case RunMode::demo:
-            return run_linux_demo(*shell->demo);
+        case RunMode::demo: {
+            // X was the way left: a demo that could not open it had no Wayland either.
+            const bool x11_left =
+                hack.display == DisplayChoice::any && shell == &x11_shell && built(wayland_shell);
+            return run_linux_demo(*shell->demo, x11_left ? report_no_wayland : nullptr);
+        }
     }
     return 0;
 }

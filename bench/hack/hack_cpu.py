@@ -32,11 +32,12 @@ def swap_times(path):
     return [t / 1e9 for t in struct.unpack(f"{len(data) // 8}q", data[: len(data) // 8 * 8])]
 
 
-def start_xvfb(screen):
+def start_xvfb(screen, tmp):
     read, write = os.pipe()
     xvfb = subprocess.Popen(["Xvfb", "-screen", "0", f"{screen}x24", "-nolisten", "tcp",
                              "-noreset", "-displayfd", str(write)], pass_fds=(write,),
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                            stdout=subprocess.DEVNULL,
+                            stderr=open(os.path.join(tmp, "xvfb.stderr"), "w"))
     os.close(write)
     number = os.read(read, 16).decode().strip()
     os.close(read)
@@ -47,6 +48,11 @@ def start_xvfb(screen):
             break
         time.sleep(0.1)
     return xvfb, display
+
+
+class LostDisplay(Exception):
+    """The hack could not reach the Xvfb: on a machine where other programs start X servers at
+    the same time, another one can take its display number."""
 
 
 def measure(library, seconds, name, command, display, tmp):
@@ -66,7 +72,10 @@ def measure(library, seconds, name, command, display, tmp):
         hack.wait()
     if ended is not None:
         errors.seek(0)
-        sys.exit(f"{name} ended with {ended} before the count was over: {errors.read()}")
+        said = errors.read()
+        if "couldn't open the X display" in said:
+            raise LostDisplay(said)
+        sys.exit(f"{name} ended with {ended} before the count was over: {said}")
     window = swaps[frames0:]
     intervals = [b - a for a, b in zip(window, window[1:])]
     frames = len(window)
@@ -86,14 +95,20 @@ def main():
         screen, args = args[1], args[2:]
     library, seconds = os.path.abspath(args[0]), float(args[1])
     with tempfile.TemporaryDirectory() as tmp:
-        xvfb, display = start_xvfb(screen)
-        try:
-            for entry in args[2:]:
-                name, command = entry.split("=", 1)
-                measure(library, seconds, name, command, display, tmp)
-        finally:
-            xvfb.terminate()
-            xvfb.wait()
+        entries = [entry.split("=", 1) for entry in args[2:]]
+        for attempt in range(3):  # a fresh Xvfb for what is left when the display was lost
+            xvfb, display = start_xvfb(screen, tmp)
+            try:
+                while entries:
+                    measure(library, seconds, *entries[0], display, tmp)
+                    entries.pop(0)
+                break
+            except LostDisplay as lost:
+                if attempt == 2:
+                    sys.exit(f"{entries[0][0]} could not reach the X server: {lost}")
+            finally:
+                xvfb.terminate()
+                xvfb.wait()
 
 
 if __name__ == "__main__":

@@ -6,9 +6,14 @@
 seed "$ZELM_DATA" 1 0 0
 export ZELM_NO_DIALOGS=1
 
-step "no display: said so, exit code 1"
-(unset DISPLAY; "$ZELM" 2>"$ZELM_ERR") && fail "exit code 0 without a display"
-expect_stderr "Error: Couldn't open the X display"
+step "neither an X display nor a Wayland compositor (none named, a dead one): both said, exit 1"
+# The socket a compositor that died left behind: nobody listens on it.
+python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' "$E2E_TMP/wayland-9"
+for wayland in "" "$E2E_TMP/wayland-9"; do
+    (unset DISPLAY; WAYLAND_DISPLAY=$wayland "$ZELM" 2>"$ZELM_ERR") && fail "exit code 0"
+    expect_stderr "Error: Couldn't open the X display
+zelm: couldn't connect to a Wayland compositor: WAYLAND_DISPLAY is unset or names none that runs"
+done
 
 start_xvfb 640x480
 

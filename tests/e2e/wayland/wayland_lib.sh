@@ -97,17 +97,19 @@ start_weston() {
     WAYLAND_DISPLAY=wayland-5
 }
 
-# start_mutter: GNOME's compositor, headless, with one 1024x768 monitor, on a session bus of
-# its own at $WL_HOME/run/bus, where zelm finds it through XDG_RUNTIME_DIR.
+# start_mutter [SIZE...]: GNOME's compositor, headless, with a virtual monitor of each SIZE
+# (one 1024x768 by default), on a session bus of its own at $WL_HOME/run/bus, where zelm finds
+# it through XDG_RUNTIME_DIR.
 start_mutter() {
     command -v mutter >/dev/null || { echo "SKIP: mutter is not installed"; exit 77; }
-    local bus="unix:path=$WL_HOME/run/bus"
+    local bus="unix:path=$WL_HOME/run/bus" monitors=() size
+    for size in "${@:-1024x768}"; do monitors+=(--virtual-monitor "$size"); done
     user_env
     "${USER_ENV[@]}" dbus-daemon --session --nofork --address="$bus" >"$E2E_TMP/bus.log" 2>&1 &
     BUS_PID=$!
     wait_until 10 test -S "$WL_HOME/run/bus" || fail "no session bus: $(cat "$E2E_TMP/bus.log")"
     "${USER_ENV[@]}" env DBUS_SESSION_BUS_ADDRESS="$bus" mutter \
-        --headless --wayland --no-x11 --wayland-display wayland-7 --virtual-monitor 1024x768 \
+        --headless --wayland --no-x11 --wayland-display wayland-7 "${monitors[@]}" \
         >"$E2E_TMP/compositor.log" 2>&1 &
     COMPOSITOR_PID=$!
     mutter_up() { socket_ready || ! kill -0 "$COMPOSITOR_PID" 2>/dev/null; }

@@ -169,8 +169,10 @@ meter_blank() {
 wait_scene() {
     local deadline=$((SECONDS + $1))
     while true; do
-        grab "$E2E_TMP/frame.png"
-        if scene_shown "$E2E_TMP/frame.png"; then return 0; fi
+        # A grab can fail while a window comes or goes: that frame is simply not the scene yet.
+        if grab "$E2E_TMP/frame.png" 2>/dev/null && scene_shown "$E2E_TMP/frame.png"; then
+            return 0
+        fi
         ((SECONDS < deadline)) || fail "no frame of the scene within $1 s"
         sleep 0.3
     done
