@@ -2,15 +2,15 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <string>
 
 namespace zelm {
 
 void linux_report(const char* format, ...) {
+    char line[512];  // the list's longest format is under 200 bytes; no heap, as memory may be out
+    std::snprintf(line, sizeof line, "zelm: %s\n", format);
     std::va_list args;
     va_start(args, format);
-    // stderr is unbuffered: one call, so one write, which a saver and its watcher cannot split.
-    std::vfprintf(stderr, ("zelm: " + std::string(format) + "\n").c_str(), args);
+    std::vfprintf(stderr, line, args);  // stderr is unbuffered: one call, one write
     va_end(args);
 }
 
