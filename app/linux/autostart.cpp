@@ -89,7 +89,7 @@ std::string own_path() {
 std::string autostart_directory() {
     const XdgStore store = xdg_store_from_environment();
     if (store.config_home.empty()) {
-        linux_report(linux_messages::autostart_no_home);
+        linux_report(linux_messages::no_home);
         return "";
     }
     return store.config_home + "/autostart";

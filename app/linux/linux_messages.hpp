@@ -20,8 +20,7 @@ constexpr char no_live_compositor[] =
 constexpr char scene_not_set_up[] = "the scene could not be set up from the data in \"%s\"";
 constexpr char bus_silent_for_inhibit[] =
     "the session bus does not answer: the desktop's own blanking is not held off";
-constexpr char autostart_no_home[] =
-    "no home folder for the autostart entry: set HOME or XDG_CONFIG_HOME";
+constexpr char no_home[] = "no home folder for the autostart entry: set HOME or XDG_CONFIG_HOME";
 constexpr char autostart_path_unusable[] =
     "zelm's path %s holds %s: no autostart entry can run it; put zelm in a folder whose path has "
     "none";
