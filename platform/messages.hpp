@@ -1,5 +1,5 @@
-// Every text the program shows the user in a message box, with its caption, in one place: the
-// shells, the scene and the settings all take them from here.
+// Every text the portable code and the shells show the user in a message box, with its caption,
+// in one place, but for the Wayland demo's own two (app/linux/linux_messages.hpp).
 #pragma once
 
 namespace zelm::messages {
@@ -30,9 +30,6 @@ inline constexpr char context_not_current[] = "Couldn't wglMakeCurrent()";
 // Scene setup.
 inline constexpr char texture_not_loaded[] = "Error loading texture";
 inline constexpr char timer_period_refused[] = "Can't set timer resolution to 1 millisecond";
-
-// The Linux demo's connection to the X server broke; what it changed is put back first.
-inline constexpr char x_connection_lost[] = "Lost the connection to the X display";
 
 // The Linux program's --help, on stdout; after an unknown hack option, on stderr.
 inline constexpr char usage[] =

@@ -89,7 +89,7 @@ std::string own_path() {
 std::string autostart_directory() {
     const XdgStore store = xdg_store_from_environment();
     if (store.config_home.empty()) {
-        linux_report("no home folder for the autostart entry: set HOME or XDG_CONFIG_HOME");
+        linux_report(linux_messages::no_home);
         return "";
     }
     return store.config_home + "/autostart";
@@ -121,10 +121,7 @@ std::string autostart_entry(const std::string& program, const LinuxRequest& requ
 int write_autostart(const LinuxRequest& request) {
     const std::string program = own_path();
     if (const char* what = unusable_in_entry(program)) {
-        const std::string line = "zelm's path " + program + " holds " + what +
-                                 ": no autostart entry can run it; put zelm in a folder whose "
-                                 "path has none";
-        linux_report(line.c_str());
+        linux_report(linux_messages::autostart_path_unusable, program.c_str(), what);
         return 1;
     }
     const std::string directory = autostart_directory();
@@ -137,8 +134,8 @@ int write_autostart(const LinuxRequest& request) {
     }
     if (!why.empty() ||
         !replace_file(directory, entry_name, autostart_entry(program, request), why)) {
-        const std::string line = "couldn't write " + directory + "/" + entry_name + ": " + why;
-        linux_report(line.c_str());
+        linux_report(linux_messages::autostart_not_written, directory.c_str(), entry_name,
+                     why.c_str());
         return 1;
     }
     return 0;
@@ -151,8 +148,7 @@ int remove_autostart() {
     }
     const std::string path = directory + "/" + entry_name;
     if (unlink(path.c_str()) != 0 && errno != ENOENT) {
-        const std::string line = "couldn't remove " + path + ": " + std::strerror(errno);
-        linux_report(line.c_str());
+        linux_report(linux_messages::autostart_not_removed, path.c_str(), std::strerror(errno));
         return 1;
     }
     return 0;

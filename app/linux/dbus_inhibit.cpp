@@ -181,7 +181,7 @@ DbusInhibit inhibit_desktop_idle(const char* application, const char* reason) {
         close_session_bus(bus);
     }
     if (unanswered && stop_signal == 0) {
-        linux_report("the session bus does not answer: the desktop's own blanking is not held off");
+        linux_report(linux_messages::bus_silent_for_inhibit);
     }
     return inhibit;
 }

@@ -34,7 +34,7 @@ void platform_message_box(const char* text, const char* caption, MessageIcon ico
 }
 
 void platform_log(const char* text) {
-    linux_report(text);
+    linux_report(linux_messages::text, text);
 }
 
 void platform_end_run() {

@@ -1,7 +1,5 @@
 #include "app/linux/linux_runner.hpp"
 
-#include <string>
-
 #include "app/linux/dbus_inhibit.hpp"
 #include "app/linux/paced_loop.hpp"
 #include "app/linux/stop_signals.hpp"
@@ -39,9 +37,7 @@ int drain_saver(void*) {
 }
 
 void report_scene_failure() {
-    const std::string line = std::string("the scene could not be set up from the data in \"") +
-                             (datadir != nullptr ? datadir : ".") + "\"";
-    linux_report(line.c_str());
+    linux_report(linux_messages::scene_not_set_up, datadir != nullptr ? datadir : ".");
 }
 
 // The window, its creation steps and the unpaced loop; the exit code, with the window destroyed

@@ -1,7 +1,5 @@
 #include "app/linux/linux_shell.hpp"
 
-#include <cstdio>
-
 #include "settings/fltk/fltk_message_box.hpp"
 
 namespace zelm {
@@ -26,12 +24,8 @@ void desktop_message_box(const char* text, const char* caption, MessageIcon icon
     fltk_message_box(text, caption, icon == MessageIcon::error);
 }
 
-void linux_report(const char* text) {
-    std::fprintf(stderr, "zelm: %s\n", text);
-}
-
 void report_message_box(const char* text, const char*, MessageIcon) {
-    linux_report(text);
+    linux_report(linux_messages::text, text);
 }
 
 }  // namespace zelm

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "app/demo_window.hpp"
+#include "app/linux/linux_messages.hpp"
 #include "app/linux/linux_options.hpp"
 #include "platform/platform.hpp"
 
@@ -76,10 +77,6 @@ extern const WindowServices* window_services;
 // The desktop's message box: an FLTK window, also written to stderr as "Caption: text" (stderr
 // alone without an X display).
 void desktop_message_box(const char* text, const char* caption, MessageIcon icon);
-
-// Writes "zelm: text" to stderr: a saver's only channel to the user (XScreenSaver shows or logs
-// a hack's stderr; an idle daemon logs it).
-void linux_report(const char* text);
 
 // The message box of the saver modes, which show nothing but the scene: the stderr line alone.
 void report_message_box(const char* text, const char* caption, MessageIcon icon);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/linux/linux_messages.hpp"
 #include "platform/regular_file.hpp"
 #include "platform/replace_file.hpp"
 
@@ -413,7 +414,7 @@ int xscreensaver_edit_programs(int add) {
     std::string text;
     if (!read_text(path.c_str(), text)) {
         if (errno != ENOENT) {
-            std::fprintf(stderr, "zelm: cannot read %s: %s\n", path.c_str(), std::strerror(errno));
+            linux_report(linux_messages::programs_not_read, path.c_str(), std::strerror(errno));
             return 1;
         }
         if (add == 0) {
@@ -431,18 +432,12 @@ int xscreensaver_edit_programs(int add) {
         edit = xscreensaver_without_zelm(text);
     }
     if (!edit.error.empty()) {
-        std::fprintf(stderr,
-                     "zelm: cannot change the programs in %s: %s; edit it in "
-                     "xscreensaver-settings or by hand\n",
-                     path.c_str(), edit.error.c_str());
+        linux_report(linux_messages::programs_not_changed, path.c_str(), edit.error.c_str());
         return 1;
     }
     if (edit.text == text) {
         if (add != 0 && !runs_zelm(text)) {
-            std::fprintf(stderr,
-                         "zelm: %s has no programs list and %s holds no default one to start "
-                         "from (is xscreensaver installed?)\n",
-                         path.c_str(), app_defaults_path);
+            linux_report(linux_messages::programs_no_default, path.c_str(), app_defaults_path);
             return 1;
         }
         std::printf(add != 0 ? "zelm: %s already runs zelm\n" : "zelm: %s does not run zelm\n",
@@ -452,7 +447,7 @@ int xscreensaver_edit_programs(int add) {
     const std::size_t slash = path.rfind('/');
     std::string why;
     if (!replace_file(path.substr(0, slash), path.substr(slash + 1), edit.text, why)) {
-        std::fprintf(stderr, "zelm: cannot write %s: %s\n", path.c_str(), why.c_str());
+        linux_report(linux_messages::programs_not_written, path.c_str(), why.c_str());
         return 1;
     }
     std::printf(add != 0 ? "zelm: added \"%s\" to the programs in %s\n"

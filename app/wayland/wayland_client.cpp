@@ -404,7 +404,7 @@ void wayland_wait_briefly() {
 }
 
 void wayland_connection_lost() {
-    linux_report("lost the connection to the Wayland compositor");
+    linux_report(linux_messages::compositor_lost);
     std::exit(1);
 }
 

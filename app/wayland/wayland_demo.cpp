@@ -280,13 +280,13 @@ int drain_events(void*) {
 // The compositor, which must offer windows.
 int connect() {
     if (!wayland_connect()) {
-        platform_message_box("Couldn't connect to the Wayland compositor", messages::caption_error,
+        platform_message_box(linux_messages::demo_no_compositor, messages::caption_error,
                              MessageIcon::error, MessageOwner::none);
         return 0;
     }
     if (wayland.compositor == nullptr || wayland.wm_base == nullptr) {
-        platform_message_box("The Wayland compositor offers no windows (xdg-shell)",
-                             messages::caption_error, MessageIcon::error, MessageOwner::none);
+        platform_message_box(linux_messages::demo_no_windows, messages::caption_error,
+                             MessageIcon::error, MessageOwner::none);
         wayland_disconnect();
         return 0;
     }

@@ -34,8 +34,6 @@ namespace {
 
 constexpr int inhibit_check_ms = 2000;  // how often GNOME is asked again while idle is held off
 constexpr int saver_grace_ms = 3000;    // a saver told to end that is still there is killed
-constexpr char bus_unanswered[] =
-    "the session bus does not answer: no idle time from GNOME's idle monitor";
 
 enum class IdleSource { ext_idle_notify, gnome, kde_idle };
 
@@ -97,13 +95,10 @@ bool open_idle_source(long seconds) {
         return false;
     }
     if (watcher.gnome.unanswered != 0) {
-        linux_report(bus_unanswered);
+        linux_report(linux_messages::bus_silent_for_idle);
         return false;
     }
-    linux_report(
-        "this compositor tells no program about idle time (no ext-idle-notify, no KDE "
-        "idle protocol, no GNOME idle monitor): have an idle daemon such as swayidle "
-        "run \"zelm --overlay\" instead");
+    linux_report(linux_messages::no_idle_source);
     return false;
 }
 
@@ -137,7 +132,7 @@ void start_saver(const std::vector<std::string>& arguments, const sigset_t& unbl
         _exit(127);
     }
     if (child < 0) {
-        linux_report("couldn't start the saver: no process");
+        linux_report(linux_messages::saver_not_started);
         return;
     }
     watcher.saver = child;
@@ -182,7 +177,7 @@ void end_saver() {
 // Reads every source without waiting; false when the compositor or the bus went away.
 bool read_sources() {
     if (!wayland_dispatch()) {
-        linux_report("lost the connection to the Wayland compositor");
+        linux_report(linux_messages::compositor_lost);
         return false;
     }
     if (watcher.source != IdleSource::gnome) {
@@ -190,7 +185,7 @@ bool read_sources() {
     }
     GnomeIdleEvents events{};
     if (!gnome_idle_read(watcher.gnome, events)) {
-        linux_report("lost the connection to the session bus");
+        linux_report(linux_messages::session_bus_lost);
         return false;
     }
     watcher.idled |= events.idle;
@@ -210,7 +205,7 @@ bool may_start_saver() {
     if (gnome_idle_inhibited(watcher.gnome)) {
         // A bus that stops answering is asked again until it answers.
         if (watcher.gnome.unanswered != 0 && answered_before) {
-            linux_report("the session bus does not answer: the saver waits until it does");
+            linux_report(linux_messages::bus_silent_for_saver);
         }
         watcher.inhibited_idle = 1;
         gnome_idle_watch_for_input(watcher.gnome);
@@ -252,7 +247,7 @@ int watch(const std::vector<std::string>& saver_arguments, const sigset_t& unblo
         // The stop signals are blocked everywhere but here, so none slips in before the wait.
         if (ppoll(descriptors.data(), descriptors.size(), timeout, &unblocked) < 0 &&
             errno != EINTR) {
-            linux_report("couldn't wait for idle");
+            linux_report(linux_messages::idle_wait_failed);
             return 1;
         }
     }
@@ -267,19 +262,17 @@ int wayland_run_idle(const LinuxRequest& request) {
     sigprocmask(SIG_BLOCK, &stop, &unblocked);
     const char* runtime_dir = std::getenv("XDG_RUNTIME_DIR");
     if (runtime_dir == nullptr || runtime_dir[0] == '\0') {
-        linux_report(
-            "XDG_RUNTIME_DIR is not set: the session's runtime folder holds the lock "
-            "that keeps one watcher to a session");
+        linux_report(linux_messages::no_runtime_dir);
         return 1;
     }
     if (!wayland_connect()) {
-        linux_report("couldn't connect to the Wayland compositor");
+        linux_report(linux_messages::no_compositor);
         return 1;
     }
     // One watcher to a session: an autostarted one and one started by hand would show two savers.
     int lock = -1;
     if (!wayland_lock_session(runtime_dir, "idle", lock)) {
-        linux_report("another zelm --idle is already watching this session");
+        linux_report(linux_messages::another_watcher);
         wayland_disconnect();
         return 1;
     }

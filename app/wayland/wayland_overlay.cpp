@@ -173,7 +173,7 @@ void apply_configure(OverlaySurface& surface) {
             wayland.egl_display, wayland.egl_config,
             reinterpret_cast<EGLNativeWindowType>(surface.egl_window), nullptr);
         if (surface.egl_surface == EGL_NO_SURFACE) {
-            linux_report("couldn't make an EGL surface for an output");
+            linux_report(linux_messages::no_egl_surface);
             surface.closed = 1;
             return;
         }
@@ -312,11 +312,11 @@ bool wait_for_first_configure() {
 int open_overlay(const LinuxRequest&, int& wake_fd) {
     catch_stop_signals();
     if (!wayland_connect()) {
-        linux_report("couldn't connect to the Wayland compositor");
+        linux_report(linux_messages::no_compositor);
         return 1;
     }
     if (wayland.compositor == nullptr) {
-        linux_report("the Wayland compositor offers no surfaces");
+        linux_report(linux_messages::no_surfaces);
         return 1;
     }
     // Without a runtime folder there is no lock: the saver runs all the same. The lock is held
@@ -325,15 +325,15 @@ int open_overlay(const LinuxRequest&, int& wake_fd) {
     int lock = -1;
     if (runtime_dir != nullptr && runtime_dir[0] != '\0' &&
         !wayland_lock_session(runtime_dir, "overlay", lock)) {
-        linux_report("another zelm --overlay is already showing in this session");
+        linux_report(linux_messages::another_saver);
         return 0;
     }
     if (wayland.layer_shell == nullptr && wayland.wm_base == nullptr) {
-        linux_report("the Wayland compositor offers neither layer-shell nor xdg-shell");
+        linux_report(linux_messages::no_shells);
         return 1;
     }
     if (wayland.layer_shell == nullptr) {
-        linux_report("the compositor has no layer-shell: showing a full-screen window instead");
+        linux_report(linux_messages::no_layer_shell);
     }
     for (const WaylandOutput& output : wayland.outputs) {
         add_surface(output.output);
@@ -342,11 +342,11 @@ int open_overlay(const LinuxRequest&, int& wake_fd) {
         add_surface(nullptr);  // the compositor picks the output
     }
     if (wayland_choose_egl_config() == 0 || wayland_create_egl_context() == 0) {
-        linux_report("couldn't make an OpenGL context through EGL on Wayland");
+        linux_report(linux_messages::no_egl_context);
         return 1;
     }
     if (!wait_for_first_configure()) {
-        linux_report("the compositor showed none of the saver's surfaces");
+        linux_report(linux_messages::no_surface_shown);
         return 1;
     }
     const auto first = std::find_if(overlay.surfaces.begin(), overlay.surfaces.end(),

@@ -5,12 +5,12 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
 #include "app/demo_window.hpp"
 #include "app/input_rules.hpp"
+#include "app/linux/linux_messages.hpp"
 #include "app/linux/stop_signals.hpp"
 #include "app/x11/x11_blanking.hpp"
 #include "app/x11/x11_demo_input.hpp"
@@ -88,7 +88,7 @@ void wait_until_mapped() {
 // puts the mode and DPMS back over its own connection, where the server still runs. Xlib ends
 // the process when this returns.
 int undo_after_connection_lost(Display*) {
-    std::fprintf(stderr, "zelm: %s\n", messages::x_connection_lost);
+    linux_report(linux_messages::x_connection_lost);
     demo.display = nullptr;
     end_display_watch(fullscreen_crtc, demo.blanking_hold);
     return 0;

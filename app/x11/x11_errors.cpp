@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <vector>
+
+#include "app/linux/linux_messages.hpp"
 
 namespace zelm {
 
@@ -17,8 +18,7 @@ void report_x_error_once(Display* display, const XErrorEvent& error) {
     reported.push_back(kind);
     char text[256];
     XGetErrorText(display, error.error_code, text, sizeof text);
-    std::fprintf(stderr, "zelm: X error: %s (request %d.%d)\n", text, error.request_code,
-                 error.minor_code);
+    linux_report(linux_messages::x_error, text, error.request_code, error.minor_code);
 }
 
 }  // namespace zelm

@@ -12,7 +12,6 @@
 
 #include <cstdio>
 #include <ctime>
-#include <string>
 
 #include "app/linux/linux_shell.hpp"
 #include "app/linux/paced_loop.hpp"
@@ -78,13 +77,6 @@ int on_x_error(Display* display, XErrorEvent* error) {
     return 0;
 }
 
-// "zelm: " + text with the window id in hex, as XScreenSaver's tools print ids.
-void report_about_window(const char* format, unsigned long id) {
-    char line[256];
-    std::snprintf(line, sizeof line, format, id);
-    linux_report(line);
-}
-
 // The attributes of hack.window, or false when there is no such window.
 bool read_window_attributes(XWindowAttributes& attributes) {
     const int before = hack.x_error_count;
@@ -98,7 +90,7 @@ GLXContext create_context_for(const XWindowAttributes& attributes) {
     int error_base = 0;
     int event_base = 0;
     if (!glXQueryExtension(hack.display, &error_base, &event_base)) {
-        linux_report("the X display has no OpenGL (GLX) extension");
+        linux_report(linux_messages::no_glx);
         return nullptr;
     }
     hack.glx_error_base = error_base;
@@ -118,13 +110,11 @@ GLXContext create_context_for(const XWindowAttributes& attributes) {
     }
     GLXContext context = nullptr;
     if (use_gl == 0 || rgba == 0 || double_buffer == 0) {
-        report_about_window("the window's visual 0x%lx has no double-buffered RGBA OpenGL",
-                            wanted.visualid);
+        linux_report(linux_messages::visual_without_gl, wanted.visualid);
     } else {
         context = glXCreateContext(hack.display, visual, nullptr, True);
         if (context == nullptr) {
-            report_about_window("couldn't create an OpenGL context for visual 0x%lx",
-                                wanted.visualid);
+            linux_report(linux_messages::no_context_for_visual, wanted.visualid);
         }
     }
     if (visual != nullptr) {
@@ -183,9 +173,9 @@ int open_hack(const LinuxRequest& request, int& wake_fd) {
     if (hack.display == nullptr) {
         const char* name = XDisplayName(nullptr);
         if (*name == '\0') {
-            linux_report("couldn't open the X display: DISPLAY is not set");
+            linux_report(linux_messages::no_display_variable);
         } else {
-            linux_report((std::string("couldn't open the X display \"") + name + "\"").c_str());
+            linux_report(linux_messages::display_not_opened, name);
         }
         return 1;
     }
@@ -195,13 +185,12 @@ int open_hack(const LinuxRequest& request, int& wake_fd) {
                                                         : static_cast<Window>(request.window_id);
     XWindowAttributes attributes{};
     if (!read_window_attributes(attributes)) {
-        report_about_window("no window 0x%lx on this display", hack.window);
+        linux_report(linux_messages::no_such_window, hack.window);
         return 1;
     }
     // GLX would take the window and then fail on every frame.
     if (attributes.c_class == InputOnly) {
-        report_about_window("window 0x%lx takes input only: there is nothing to draw into",
-                            hack.window);
+        linux_report(linux_messages::input_only_window, hack.window);
         return 1;
     }
     hack.context = create_context_for(attributes);
@@ -215,8 +204,7 @@ int open_hack(const LinuxRequest& request, int& wake_fd) {
     }
     hack.drawing = 1;
     if (!glXMakeCurrent(hack.display, hack.window, hack.context)) {
-        report_about_window("couldn't make the OpenGL context current on window 0x%lx",
-                            hack.window);
+        linux_report(linux_messages::context_not_current, hack.window);
         return 1;
     }
     // The perspective is made for this size; the viewport is the window's from the binding.

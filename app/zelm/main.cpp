@@ -62,11 +62,8 @@ constexpr zelm::LinuxShell wayland_shell{"Wayland", &zelm::wayland_demo, &zelm::
 constexpr zelm::LinuxShell wayland_shell{"Wayland", nullptr, nullptr, nullptr};
 #endif
 
-constexpr char no_wayland[] =
-    "couldn't connect to a Wayland compositor: WAYLAND_DISPLAY is unset or names none that runs";
-
 void report_no_wayland() {
-    zelm::linux_report(no_wayland);
+    zelm::linux_report(zelm::linux_messages::no_live_compositor);
 }
 
 bool built(const zelm::LinuxShell& shell) {
@@ -95,18 +92,18 @@ const zelm::LinuxShell* choose_shell(const zelm::LinuxRequest& request) {
     const zelm::LinuxShell* shell = &x11_shell;
     if (!x11_modes && request.display != DisplayChoice::x11) {
         if (wayland_asked && !built(wayland_shell)) {
-            linux_report("this zelm was built without Wayland");
+            linux_report(linux_messages::built_without, "Wayland");
             return nullptr;
         }
         if (wayland_live()) {
             shell = &wayland_shell;
         } else if (wayland_asked || !built(x11_shell)) {
-            linux_report(no_wayland);
+            linux_report(linux_messages::no_live_compositor);
             return nullptr;
         }
     }
     if (!built(*shell)) {
-        linux_report((std::string("this zelm was built without ") + shell->name).c_str());
+        linux_report(linux_messages::built_without, shell->name);
         return nullptr;
     }
     return shell;
@@ -135,7 +132,7 @@ int main(int argc, char** argv) {
         return xscreensaver_edit_programs(hack.command == LinuxCommand::xscreensaver_add ? 1 : 0);
     }
     if (hack.command == LinuxCommand::bad) {
-        linux_report(hack.error.c_str());
+        linux_report(linux_messages::text, hack.error.c_str());
         if (hack.usage_too != 0) {
             std::fputs(messages::usage, stderr);
         }
@@ -144,7 +141,7 @@ int main(int argc, char** argv) {
 
     if (hack.command == LinuxCommand::autostart) {
         if (!built(wayland_shell)) {
-            linux_report("this zelm was built without Wayland: the idle watcher cannot run");
+            linux_report(linux_messages::idle_needs_wayland);
             return 1;
         }
         return write_autostart(hack);
