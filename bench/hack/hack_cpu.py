@@ -32,22 +32,22 @@ def swap_times(path):
     return [t / 1e9 for t in struct.unpack(f"{len(data) // 8}q", data[: len(data) // 8 * 8])]
 
 
-def start_xvfb(screen, tmp):
-    read, write = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-screen", "0", f"{screen}x24", "-nolisten", "tcp",
-                             "-noreset", "-displayfd", str(write)], pass_fds=(write,),
-                            stdout=subprocess.DEVNULL,
-                            stderr=open(os.path.join(tmp, "xvfb.stderr"), "w"))
-    os.close(write)
-    number = os.read(read, 16).decode().strip()
-    os.close(read)
-    display = f":{number}"
-    for _ in range(100):  # until it answers
-        if subprocess.run(["xdpyinfo", "-display", display], stdout=subprocess.DEVNULL,
-                          stderr=subprocess.DEVNULL).returncode == 0:
-            break
-        time.sleep(0.1)
-    return xvfb, display
+def start_xvfb(screen, tmp, first):
+    """An Xvfb on the first display number from FIRST on that it can take: one whose socket
+    name another server (in a namespace of its own, say) holds makes it exit at once."""
+    for number in range(first, first + 100):
+        display = f":{number}"
+        if os.path.exists(f"/tmp/.X{number}-lock"):
+            continue
+        xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", f"{screen}x24", "-nolisten",
+                                 "tcp", "-noreset"], stdout=subprocess.DEVNULL,
+                                stderr=open(os.path.join(tmp, "xvfb.stderr"), "w"))
+        while xvfb.poll() is None:  # until it answers
+            if subprocess.run(["xdpyinfo", "-display", display], stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL).returncode == 0:
+                return xvfb, number
+            time.sleep(0.1)
+    sys.exit("no display number for an Xvfb")
 
 
 class LostDisplay(Exception):
@@ -73,7 +73,7 @@ def measure(library, seconds, name, command, display, tmp):
     if ended is not None:
         errors.seek(0)
         said = errors.read()
-        if "couldn't open the X display" in said:
+        if "couldn't open the X display" in said or "X connection to" in said:
             raise LostDisplay(said)
         sys.exit(f"{name} ended with {ended} before the count was over: {said}")
     window = swaps[frames0:]
@@ -83,10 +83,9 @@ def measure(library, seconds, name, command, display, tmp):
     mean = sum(intervals) / len(intervals) if intervals else float("nan")
     worst = max(intervals) if intervals else float("nan")
     median = sorted(intervals)[len(intervals) // 2] if intervals else float("nan")
-    print(f"{name} {100 * cpu / seconds:.1f} {frames} "
-          f"{1000 * cpu / frames if frames else float('nan'):.2f} {1000 * mean:.3f} {1000 * worst:.3f} "
-          f"{1000 * median:.3f}",
-          flush=True)
+    return (f"{name} {100 * cpu / seconds:.1f} {frames} "
+            f"{1000 * cpu / frames if frames else float('nan'):.2f} {1000 * mean:.3f} "
+            f"{1000 * worst:.3f} {1000 * median:.3f}")
 
 
 def main():
@@ -96,11 +95,16 @@ def main():
     library, seconds = os.path.abspath(args[0]), float(args[1])
     with tempfile.TemporaryDirectory() as tmp:
         entries = [entry.split("=", 1) for entry in args[2:]]
+        number = 50
         for attempt in range(3):  # a fresh Xvfb for what is left when the display was lost
-            xvfb, display = start_xvfb(screen, tmp)
+            xvfb, number = start_xvfb(screen, tmp, number)
+            display, number = f":{number}", number + 1
             try:
                 while entries:
-                    measure(library, seconds, *entries[0], display, tmp)
+                    line = measure(library, seconds, *entries[0], display, tmp)
+                    if xvfb.poll() is not None:  # the hack drew on whichever server took over
+                        raise LostDisplay(open(os.path.join(tmp, "xvfb.stderr")).read())
+                    print(line, flush=True)
                     entries.pop(0)
                 break
             except LostDisplay as lost:
