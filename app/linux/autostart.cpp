@@ -52,13 +52,13 @@ bool is_utf8(const std::string& text) {
 const char* unusable_in_entry(const std::string& program) {
     for (const char c : program) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-            return "a control character";
+            return linux_messages::path_control_character;
         }
         if (c == '%') {
-            return "a '%'";
+            return linux_messages::path_percent;
         }
     }
-    return is_utf8(program) ? nullptr : "a byte that is not UTF-8";
+    return is_utf8(program) ? nullptr : linux_messages::path_not_utf8;
 }
 
 // One argument of an Exec key: quoted where the desktop entry rules reserve a character, with

@@ -1,5 +1,6 @@
-// The Linux shells' own texts, in one list, and the one way they are said on stderr. The texts
-// of the portable code and of the message boxes both systems show are in platform/messages.hpp.
+// The Linux shells' own texts, in one list (stderr lines, the options' errors, the programs
+// list's stdout lines), and the one way they are said on stderr. The texts of the portable code
+// and of the message boxes both systems show are in platform/messages.hpp.
 #pragma once
 
 namespace zelm {
@@ -24,6 +25,9 @@ constexpr char no_home[] = "no home folder for the autostart entry: set HOME or 
 constexpr char autostart_path_unusable[] =
     "zelm's path %s holds %s: no autostart entry can run it; put zelm in a folder whose path has "
     "none";
+constexpr char path_control_character[] = "a control character";
+constexpr char path_percent[] = "a '%'";
+constexpr char path_not_utf8[] = "a byte that is not UTF-8";
 constexpr char autostart_not_written[] = "couldn't write %s/%s: %s";
 constexpr char autostart_not_removed[] = "couldn't remove %s: %s";
 constexpr char programs_not_read[] = "cannot read %s: %s";
@@ -33,6 +37,32 @@ constexpr char programs_no_default[] =
     "%s has no programs list and %s holds no default one to start from (is xscreensaver "
     "installed?)";
 constexpr char programs_not_written[] = "cannot write %s: %s";
+constexpr char programs_nul[] = "it holds a NUL byte, which XScreenSaver does not read past";
+constexpr char programs_twice[] = "it sets programs more than once";
+constexpr char programs_layout[] = "its programs list is laid out in a way zelm cannot edit safely";
+// The list's edits, said on stdout: what --xscreensaver-add and -remove did.
+constexpr char programs_none[] = "zelm: there is no %s, so zelm is in no list\n";
+constexpr char programs_has_zelm[] = "zelm: %s already runs zelm\n";
+constexpr char programs_lacks_zelm[] = "zelm: %s does not run zelm\n";
+constexpr char programs_added[] = "zelm: added \"%s\" to the programs in %s\n";
+constexpr char programs_removed[] = "zelm: took \"%s\" out of the programs in %s\n";
+
+// The options' errors.
+constexpr char unknown_option[] = "unknown option \"%s\"";
+constexpr char window_variable_bad[] = "XSCREENSAVER_WINDOW is not a window id: \"%s\"";
+constexpr char needs_seconds[] = "%s needs a number of seconds from 1 to %ld";
+constexpr char needs_microseconds[] = "%s needs a number of microseconds from 0 to %ld";
+constexpr char needs_window_id[] = "%s needs a window id";
+constexpr char not_window_id[] = "not a window id: \"%s\"";
+constexpr char needs_visual[] = "%s needs a visual";
+constexpr char watchers_one_at_a_time[] = "--idle, --autostart and --no-autostart go one at a time";
+constexpr char watcher_shows_saver[] =
+    "--idle, --autostart and --no-autostart show the saver themselves: without --overlay, -root "
+    "or -window-id";
+constexpr char watcher_not_x11[] = "the idle watcher is for Wayland, not with --x11";
+constexpr char overlay_not_x11[] =
+    "--overlay draws on Wayland: not with -root, -window-id or --x11";
+constexpr char x11_not_wayland[] = "-root and -window-id draw on X11, not with --wayland";
 
 constexpr char x_connection_lost[] = "Lost the connection to the X display";
 constexpr char x_error[] = "X error: %s (request %d.%d)";

@@ -1,9 +1,13 @@
 // Parsing of zelm's Linux options: the XScreenSaver hack's, and window ids.
 #include "app/linux/linux_options.hpp"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <utility>
+
+#include "app/linux/linux_messages.hpp"
 
 namespace zelm {
 
@@ -76,10 +80,17 @@ bool is_windows_switch(const char* arg) {
     return arg[0] == '/' && (arg[1] == 'p' || arg[1] == 'c');
 }
 
-LinuxRequest bad(std::string error) {
+LinuxRequest bad(const char* format, ...) __attribute__((format(printf, 1, 2)));
+LinuxRequest bad(const char* format, ...) {
     LinuxRequest request;
     request.command = LinuxCommand::bad;
-    request.error = std::move(error);
+    std::va_list args, sizing;
+    va_start(args, format);
+    va_copy(sizing, args);
+    request.error.resize(static_cast<std::size_t>(std::vsnprintf(nullptr, 0, format, sizing)));
+    va_end(sizing);
+    std::vsnprintf(request.error.data(), request.error.size() + 1, format, args);
+    va_end(args);
     return request;
 }
 
@@ -110,7 +121,7 @@ const char* unknown_option(int argc, const char* const* argv) {
 }
 
 LinuxRequest unknown(const char* arg) {
-    LinuxRequest refused = bad(std::string("unknown option \"") + arg + "\"");
+    LinuxRequest refused = bad(linux_messages::unknown_option, arg);
     refused.usage_too = 1;
     return refused;
 }
@@ -119,7 +130,7 @@ LinuxRequest unknown(const char* arg) {
 LinuxRequest from_environment(const char* value) {
     LinuxRequest request;
     if (!parse_window_id(value, request.window_id)) {
-        return bad(std::string("XSCREENSAVER_WINDOW is not a window id: \"") + value + "\"");
+        return bad(linux_messages::window_variable_bad, value);
     }
     request.command = LinuxCommand::window;
     return request;
@@ -189,40 +200,38 @@ LinuxRequest parse_linux_request(int argc, const char* const* argv,
         } else if (is_option(arg, "idle") || is_option(arg, "autostart")) {
             if (value == nullptr ||
                 !parse_number(value, false, 1L, largest_idle_seconds, request.idle_seconds)) {
-                return bad(std::string(arg) + " needs a number of seconds from 1 to " +
-                           std::to_string(largest_idle_seconds));
+                return bad(linux_messages::needs_seconds, arg, largest_idle_seconds);
             }
             if (watcher != LinuxCommand::none) {
-                return bad("--idle, --autostart and --no-autostart go one at a time");
+                return bad(linux_messages::watchers_one_at_a_time);
             }
             watcher = is_option(arg, "idle") ? LinuxCommand::idle : LinuxCommand::autostart;
             ++i;
         } else if (is_option(arg, "no-autostart")) {
             if (watcher != LinuxCommand::none) {
-                return bad("--idle, --autostart and --no-autostart go one at a time");
+                return bad(linux_messages::watchers_one_at_a_time);
             }
             watcher = LinuxCommand::no_autostart;
         } else if (is_option(arg, "x11") || is_option(arg, "wayland")) {
             request.display = is_option(arg, "x11") ? DisplayChoice::x11 : DisplayChoice::wayland;
         } else if (is_option(arg, "window-id")) {
             if (value == nullptr) {
-                return bad(std::string(arg) + " needs a window id");
+                return bad(linux_messages::needs_window_id, arg);
             }
             if (!parse_window_id(value, request.window_id)) {
-                return bad(std::string("not a window id: \"") + value + "\"");
+                return bad(linux_messages::not_window_id, value);
             }
             window = true;
             ++i;
         } else if (is_option(arg, "delay")) {
             if (value == nullptr ||
                 !parse_number(value, false, 0L, largest_delay_us, request.delay_us)) {
-                return bad(std::string(arg) + " needs a number of microseconds from 0 to " +
-                           std::to_string(largest_delay_us));
+                return bad(linux_messages::needs_microseconds, arg, largest_delay_us);
             }
             ++i;
         } else if (is_option(arg, "visual")) {
             if (value == nullptr) {
-                return bad(std::string(arg) + " needs a visual");
+                return bad(linux_messages::needs_visual, arg);
             }
             ++i;
         } else if (is_option(arg, "fps") || is_option(arg, "no-fps")) {
@@ -236,18 +245,16 @@ LinuxRequest parse_linux_request(int argc, const char* const* argv,
         }
     }
     if (watcher != LinuxCommand::none && (overlay || root || window)) {
-        return bad(
-            "--idle, --autostart and --no-autostart show the saver themselves: without "
-            "--overlay, -root or -window-id");
+        return bad(linux_messages::watcher_shows_saver);
     }
     if (watcher != LinuxCommand::none && request.display == DisplayChoice::x11) {
-        return bad("the idle watcher is for Wayland, not with --x11");
+        return bad(linux_messages::watcher_not_x11);
     }
     if (overlay && (root || window || request.display == DisplayChoice::x11)) {
-        return bad("--overlay draws on Wayland: not with -root, -window-id or --x11");
+        return bad(linux_messages::overlay_not_x11);
     }
     if ((root || window) && request.display == DisplayChoice::wayland) {
-        return bad("-root and -window-id draw on X11, not with --wayland");
+        return bad(linux_messages::x11_not_wayland);
     }
     if (!root && !window && !overlay && watcher == LinuxCommand::none) {
         LinuxRequest run_mode;

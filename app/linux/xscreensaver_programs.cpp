@@ -237,15 +237,13 @@ std::vector<std::string> without_zelm_entries(std::vector<std::string> programs)
 // Why a file's list cannot be edited safely at all, or null.
 const char* unsafe_to_edit(const std::string& text) {
     if (text.find('\0') != std::string::npos) {
-        return "it holds a NUL byte, which XScreenSaver does not read past";
+        return linux_messages::programs_nul;
     }
     if (resources_named(text, programs_name).size() > 1) {
-        return "it sets programs more than once";
+        return linux_messages::programs_twice;
     }
     return nullptr;
 }
-
-constexpr char unsafe_layout[] = "its programs list is laid out in a way zelm cannot edit safely";
 
 // text without one entry: the physical lines it fills when it has them to itself (with the
 // backslash that continued into them, when they end the list), else its own bytes.
@@ -351,7 +349,7 @@ ProgramsEdit xscreensaver_without_zelm(const std::string& text) {
     const Reading before = reading_of(text);
     const Reading after = reading_of(edited);
     if (after.others != before.others || after.programs != without_zelm_entries(before.programs)) {
-        return {text, unsafe_layout};
+        return {text, linux_messages::programs_layout};
     }
     return {edited, ""};
 }
@@ -376,7 +374,7 @@ ProgramsEdit xscreensaver_with_zelm(const std::string& text, const std::string& 
     const ProgramsEdit cleared = xscreensaver_without_zelm(start);
     const std::vector<Resource> lists = resources_named(cleared.text, programs_name);
     if (!cleared.error.empty() || lists.size() != 1) {
-        return {text, cleared.error.empty() ? unsafe_layout : cleared.error};
+        return {text, cleared.error.empty() ? linux_messages::programs_layout : cleared.error};
     }
     const std::string edited = with_entry_first(cleared.text, lists[0]);
     const Reading before = reading_of(cleared.text);
@@ -384,7 +382,7 @@ ProgramsEdit xscreensaver_with_zelm(const std::string& text, const std::string& 
     std::vector<std::string> programs{xscreensaver_zelm_entry};
     programs.insert(programs.end(), before.programs.begin(), before.programs.end());
     if (after.others != before.others || after.programs != programs) {
-        return {text, unsafe_layout};
+        return {text, linux_messages::programs_layout};
     }
     return {edited, ""};
 }
@@ -408,7 +406,7 @@ int xscreensaver_edit_programs(int add) {
             return 1;
         }
         if (add == 0) {
-            std::printf("zelm: there is no %s, so zelm is in no list\n", path.c_str());
+            std::printf(linux_messages::programs_none, path.c_str());
             return 0;
         }
     }
@@ -430,8 +428,9 @@ int xscreensaver_edit_programs(int add) {
             linux_report(linux_messages::programs_no_default, path.c_str(), app_defaults_path);
             return 1;
         }
-        std::printf(add != 0 ? "zelm: %s already runs zelm\n" : "zelm: %s does not run zelm\n",
-                    path.c_str());
+        std::printf(
+            add != 0 ? linux_messages::programs_has_zelm : linux_messages::programs_lacks_zelm,
+            path.c_str());
         return 0;
     }
     const std::size_t slash = path.rfind('/');
@@ -440,8 +439,7 @@ int xscreensaver_edit_programs(int add) {
         linux_report(linux_messages::programs_not_written, path.c_str(), why.c_str());
         return 1;
     }
-    std::printf(add != 0 ? "zelm: added \"%s\" to the programs in %s\n"
-                         : "zelm: took \"%s\" out of the programs in %s\n",
+    std::printf(add != 0 ? linux_messages::programs_added : linux_messages::programs_removed,
                 xscreensaver_zelm_entry, path.c_str());
     return 0;
 }
