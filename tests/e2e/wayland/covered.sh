@@ -24,7 +24,11 @@ KEYBOARD_PID=$!
 LOCK_PID=$!
 locked() { shot lock 2>/dev/null && at_least "$(region_stat "$WL_HOME/lock.png" 8x8+0+0 b)" 0.4; }
 wait_until $slow locked || fail "swaylock did not cover the output: $(cat "$E2E_TMP/swaylock.log")"
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$ZELM_PID/stat"; }  # user and system time
+# user and system time; said with zelm's last lines when it has ended
+cpu_ticks() {
+    awk '{ print $14 + $15 }' "/proc/$ZELM_PID/stat" 2>/dev/null ||
+        fail "zelm ended while covered: $(grep -v '^\[' "$ZELM_ERR" | tail -n 3)"
+}
 drawn() { [ "$(commits)" -ge "$1" ]; }
 
 step "covered: at most a frame a second"
