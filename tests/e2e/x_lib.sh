@@ -64,11 +64,14 @@ start_xserver() {
 window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 window_shown() { [ -n "$(window "$1")" ]; }
 
-# wait_window SECONDS NAME: prints the window's id once it is visible.
+# wait_window SECONDS NAME: prints the window's id once it is visible. The id is the one the
+# wait saw: Wine sets a window's name more than once as it maps it, and a second search in
+# between finds nothing.
 wait_window() {
-    wait_until "$1" window_shown "$2" || fail "no window \"$2\" within $1 s"
-    window "$2"
+    wait_until "$1" window_found "$2" || fail "no window \"$2\" within $1 s"
+    echo "$WINDOW_ID"
 }
+window_found() { WINDOW_ID=$(window "$1") && [ -n "$WINDOW_ID" ]; }
 
 # grab FILE: the whole screen as a PNG.
 grab() { import -window root "$1"; }
