@@ -4,6 +4,10 @@
 
 XSERVER_PID=
 
+# A command that fails unchecked ends a test (set -e) with nothing said but the cleanup's
+# chatter: name it.
+trap 'echo "FAIL: \"$BASH_COMMAND\" exited with $? (${BASH_SOURCE[0]}, line $LINENO)" >&2' ERR
+
 step() { echo "== $*"; }
 
 # wait_until SECONDS COMMAND...: polls COMMAND every 50 ms; false if it never succeeds.
